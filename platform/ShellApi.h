@@ -1,0 +1,25 @@
+#pragma once
+// The shell calls of the web page launcher and its scratch file.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+class ShellApi {
+ public:
+  virtual ~ShellApi() = default;
+  // Creates a new, uniquely named file ending in ".htm" in the user's temporary
+  // folder holding `content`; returns its path, nothing when it cannot be created.
+  virtual std::optional<std::string> createScratchHtmlFile(const std::string& content) = 0;
+  virtual bool deleteFile(const std::string& path) = 0;
+  // FindExecutableA(file, no directory, result): result gets the buffer's text up to
+  // its first NUL (the buffer holds MAX_PATH characters and the terminator).
+  virtual std::intptr_t findExecutable(const std::string& file, std::string& result) = 0;
+  // ShellExecuteA(owner, operation, file, parameters, no directory, showCommand).
+  virtual std::intptr_t shellExecute(std::uintptr_t ownerWindow, const std::string& operation,
+                                     const std::string& file, const std::string& parameters,
+                                     int showCommand) = 0;
+};
+
+}  // namespace platform

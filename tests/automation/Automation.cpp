@@ -1,0 +1,213 @@
+#include "automation/Automation.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace automation {
+
+bool waitFor(const std::function<bool()>& probe, int timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (probe()) return true;
+    if (static_cast<int>(GetTickCount() - start) >= timeoutMs) return false;
+    Sleep(20);
+  }
+}
+
+std::string windowText(HWND hwnd) {
+  char buffer[1024] = {};
+  // WM_GETTEXT works across processes, GetWindowText does not for other processes' controls.
+  SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                      SMTO_ABORTIFHUNG, 2000, nullptr);
+  return buffer;
+}
+
+bool isEnabled(HWND hwnd) { return IsWindowEnabled(hwnd) != FALSE; }
+
+WindowInfo info(HWND hwnd) {
+  WindowInfo w;
+  w.hwnd = hwnd;
+  char cls[256] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  w.className = cls;
+  w.text = windowText(hwnd);
+  w.visible = IsWindowVisible(hwnd) != FALSE;
+  w.enabled = IsWindowEnabled(hwnd) != FALSE;
+  GetWindowRect(hwnd, &w.screenRect);
+  w.id = GetWindowLongPtrA(hwnd, GWLP_ID);
+  return w;
+}
+
+namespace {
+struct TopLevelSearch {
+  DWORD pid;
+  std::vector<WindowInfo>* out;
+};
+BOOL CALLBACK collectTopLevel(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<TopLevelSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (s->pid == 0 || pid == s->pid) s->out->push_back(info(hwnd));
+  return TRUE;
+}
+BOOL CALLBACK collectChild(HWND hwnd, LPARAM lp) {
+  reinterpret_cast<std::vector<WindowInfo>*>(lp)->push_back(info(hwnd));
+  return TRUE;
+}
+}  // namespace
+
+std::vector<WindowInfo> topLevelWindows(DWORD pid) {
+  std::vector<WindowInfo> out;
+  TopLevelSearch s{pid, &out};
+  EnumWindows(collectTopLevel, reinterpret_cast<LPARAM>(&s));
+  return out;
+}
+
+HWND findTopLevel(DWORD pid, const std::string& className, int timeoutMs) {
+  HWND found = nullptr;
+  waitFor(
+      [&] {
+        for (const auto& w : topLevelWindows(pid))
+          if (w.visible && w.className == className) {
+            found = w.hwnd;
+            return true;
+          }
+        return false;
+      },
+      timeoutMs);
+  return found;
+}
+
+std::vector<WindowInfo> descendants(HWND parent) {
+  std::vector<WindowInfo> out;
+  EnumChildWindows(parent, collectChild, reinterpret_cast<LPARAM>(&out));
+  return out;
+}
+
+HWND findChildByText(HWND parent, const std::string& text) {
+  for (const auto& w : descendants(parent))
+    if (w.text == text) return w.hwnd;
+  return nullptr;
+}
+
+void clickButton(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+
+void clickAt(HWND window, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(window, &p);
+  HWND target = window;
+  // Descend to the deepest visible child under the point.
+  for (;;) {
+    POINT local = p;
+    ScreenToClient(target, &local);
+    HWND child = ChildWindowFromPointEx(target, local, CWP_SKIPINVISIBLE);
+    if (!child || child == target) break;
+    target = child;
+  }
+  POINT local = p;
+  ScreenToClient(target, &local);
+  const LPARAM pos = MAKELPARAM(local.x, local.y);
+  PostMessageA(target, WM_MOUSEMOVE, 0, pos);
+  PostMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, pos);
+  PostMessageA(target, WM_LBUTTONUP, 0, pos);
+}
+
+void pressKey(HWND hwnd, UINT vk) {
+  const UINT scan = MapVirtualKeyA(vk, 0);
+  PostMessageA(hwnd, WM_KEYDOWN, vk, 1 | (scan << 16));
+  PostMessageA(hwnd, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+}
+
+bool findMessageBox(DWORD pid, MessageBoxInfo& out, int timeoutMs) {
+  return waitFor(
+      [&] {
+        for (const auto& w : topLevelWindows(pid)) {
+          if (!w.visible || w.className != "#32770") continue;
+          out = MessageBoxInfo{};
+          out.hwnd = w.hwnd;
+          out.title = w.text;
+          for (const auto& c : descendants(w.hwnd)) {
+            if (c.className == "Button" && c.visible) out.buttons.push_back(c.text);
+            if (c.className == "Static") {
+              const LONG style = GetWindowLongA(c.hwnd, GWL_STYLE);
+              if ((style & SS_TYPEMASK) == SS_ICON) {
+                if (SendMessageA(c.hwnd, STM_GETICON, 0, 0) != 0) out.hasIcon = true;
+              } else if (!c.text.empty()) {
+                out.text = c.text;
+              }
+            }
+          }
+          return true;
+        }
+        return false;
+      },
+      timeoutMs);
+}
+
+namespace {
+std::string withoutAmpersand(const std::string& s) {
+  std::string r;
+  for (char c : s)
+    if (c != '&') r += c;
+  return r;
+}
+}  // namespace
+
+bool answerMessageBox(const MessageBoxInfo& box, const std::string& buttonCaption) {
+  for (const auto& c : descendants(box.hwnd)) {
+    if (c.className == "Button" && withoutAmpersand(c.text) == withoutAmpersand(buttonCaption)) {
+      // A modal box of another process may act only at its next message; the
+      // caller waits for the effect, not for the click.
+      PostMessageA(box.hwnd, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(c.id), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(c.hwnd));
+      return true;
+    }
+  }
+  return false;
+}
+
+bool saveScreenshot(HWND hwnd, const std::string& bmpPath) {
+  RECT r{};
+  if (!GetWindowRect(hwnd, &r)) return false;
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 24;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool ok = false;
+  if (bmp) {
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(mem, old);
+    GdiFlush();
+    const DWORD stride = ((w * 3 + 3) / 4) * 4;
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+    fh.bfSize = fh.bfOffBits + stride * h;
+    if (FILE* f = std::fopen(bmpPath.c_str(), "wb")) {
+      ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 &&
+           std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
+           std::fwrite(bits, stride * h, 1, f) == 1;
+      std::fclose(f);
+    }
+    DeleteObject(bmp);
+  }
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return ok;
+}
+
+DWORD guiObjects(HANDLE process, bool user) {
+  return GetGuiResources(process, user ? GR_USEROBJECTS : GR_GDIOBJECTS);
+}
+
+}  // namespace automation

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds a Wine prefix with two simulated CD-ROM drives:
+#   D: a disc labelled AUDIOCD without an i386 folder
+#   E: a demonstration Windows XP CD (label WXPCD) whose i386 folder holds
+#      config.nt_, autoexec.nt_ and command.co_, compressed here with mscompress
+#      from the project's own files in resources/demo-cd.
+# Usage: prepare-prefix.sh PREFIX
+set -euo pipefail
+prefix=${1:?prefix}
+here=$(cd "$(dirname "$0")" && pwd)
+src="$here/../resources/demo-cd"
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+
+wineserver -k 2>/dev/null || true
+rm -rf "$prefix"
+mkdir -p "$prefix"
+wineboot -i >/dev/null 2>&1 || true
+wineserver -w
+
+discs="$prefix/discs"
+mkdir -p "$discs/audio" "$discs/xpcd/i386"
+printf 'AUDIOCD' > "$discs/audio/.windows-label"
+printf 'WXPCD' > "$discs/xpcd/.windows-label"
+cp "$src/config.nt" "$discs/xpcd/i386/config.nt"
+cp "$src/autoexec.nt" "$discs/xpcd/i386/autoexec.nt"
+cp "$src/command.com" "$discs/xpcd/i386/command.co"
+(cd "$discs/xpcd/i386" && mscompress config.nt autoexec.nt command.co >/dev/null &&
+   rm -f config.nt autoexec.nt command.co)
+
+ln -sfn "$discs/audio" "$prefix/dosdevices/d:"
+ln -sfn "$discs/xpcd" "$prefix/dosdevices/e:"
+wine reg add 'HKLM\Software\Wine\Drives' /v d: /d cdrom /f >/dev/null 2>&1
+wine reg add 'HKLM\Software\Wine\Drives' /v e: /d cdrom /f >/dev/null 2>&1
+wineserver -w
+# Drive settings are read when the server starts.
+wineserver -k 2>/dev/null || true
+echo "prefix ready: $prefix"
