@@ -1,1 +1,754 @@
-#include <windows.h>
+#include "forms/win32/Win32Application.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+#include <olectl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <unordered_map>
+
+#include "forms/win32/GdiHandles.h"
+
+namespace forms {
+
+namespace {
+
+const char kFormClass[] = "CorvaForm";
+const char kContainerClass[] = "CorvaContainer";
+
+COLORREF toColorRef(Color c) {
+  if (isSystemColor(c)) return GetSysColor(static_cast<int>(c & 0xFF));
+  return static_cast<COLORREF>(c & 0x00FFFFFF);
+}
+
+Win32Application* g_app = nullptr;
+
+// Reports an error that escaped an event handler, as the runtime does, and ends:
+// no C++ exception may cross into user32.
+template <typename F>
+void dispatch(F&& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    MessageBoxA(GetActiveWindow(), (std::string("Run-time error:\r\n") + e.what()).c_str(),
+                g_app ? g_app->title.c_str() : "", MB_OK | MB_ICONERROR);
+    ExitProcess(1);
+  } catch (...) {
+    MessageBoxA(GetActiveWindow(), "Run-time error", g_app ? g_app->title.c_str() : "",
+                MB_OK | MB_ICONERROR);
+    ExitProcess(1);
+  }
+}
+
+// The pictures of the program, decoded once from their JPEG resources.
+class PictureCache {
+ public:
+  ~PictureCache() {
+    for (auto& p : pictures_)
+      if (p.second) p.second->Release();
+  }
+  IPicture* get(const std::string& name) {
+    auto it = pictures_.find(name);
+    if (it != pictures_.end()) return it->second;
+    IPicture* picture = load(name);
+    pictures_[name] = picture;
+    return picture;
+  }
+
+ private:
+  static IPicture* load(const std::string& name) {
+    HRSRC res = FindResourceA(nullptr, name.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    if (!res) return nullptr;
+    const DWORD size = SizeofResource(nullptr, res);
+    HGLOBAL data = LoadResource(nullptr, res);
+    const void* bytes = data ? LockResource(data) : nullptr;
+    if (!bytes || size == 0) return nullptr;
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!copy) return nullptr;
+    if (void* dst = GlobalLock(copy)) {
+      memcpy(dst, bytes, size);
+      GlobalUnlock(copy);
+    }
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
+      GlobalFree(copy);
+      return nullptr;
+    }
+    IPicture* picture = nullptr;
+    if (FAILED(OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
+                              reinterpret_cast<void**>(&picture))))
+      picture = nullptr;
+    stream->Release();
+    return picture;
+  }
+  std::map<std::string, IPicture*> pictures_;
+};
+
+PictureCache* g_pictures = nullptr;
+
+}  // namespace
+
+// --- The view of one form -------------------------------------------------------
+
+class Win32FormView : public FormView {
+ public:
+  Win32FormView(Win32Application& app, Form& form) : app_(app), form_(form) {}
+  ~Win32FormView() override { destroy(); }
+
+  void create() override;
+  void show(Modality modality) override;
+  void hide() override { ShowWindow(hwnd_, SW_HIDE); }
+  void destroy() override;
+  void controlChanged(Control& control, Property property) override;
+  void formMoved() override;
+  Twips frameWidth() const override { return frameWidth_; }
+  Twips frameHeight() const override { return frameHeight_; }
+
+  HWND hwnd() const { return hwnd_; }
+  Form& form() { return form_; }
+  HWND windowOf(const Control* c) const {
+    auto it = windows_.find(c);
+    return it == windows_.end() ? nullptr : it->second;
+  }
+  Control* controlOf(HWND h) const {
+    auto it = controls_.find(h);
+    return it == controls_.end() ? nullptr : it->second;
+  }
+  HWND containerWindow(const Control* container) const {
+    return container ? windowOf(container) : hwnd_;
+  }
+
+  LRESULT handle(HWND h, const Control* container, UINT msg, WPARAM wp, LPARAM lp);
+  static Win32FormView* fromWindow(HWND h);
+
+ private:
+  void createChildren(const Control* container);
+  void createWindowFor(Control& c, HWND parent);
+  void applyZOrder(const Control* container);
+  void invalidateContainerOf(const Control& c);
+  void restartTimer(Control& c);
+  HFONT fontFor(const Control& c);
+  HBRUSH brushFor(Color color);
+  void paint(HWND h, const Control* container);
+  void paintControl(HDC dc, const Control& c);
+  RECT pixelRect(const Control& c) const;
+  Control* paintedControlAt(const Control* container, POINT p) const;
+  void fillList(Control& c);
+
+  Win32Application& app_;
+  Form& form_;
+  HWND hwnd_ = nullptr;
+  Twips frameWidth_ = 0, frameHeight_ = 0;
+  std::unordered_map<const Control*, HWND> windows_;
+  std::unordered_map<HWND, Control*> controls_;
+  std::map<const Control*, std::pair<Font, GdiObject<HFONT>>> fonts_;
+  std::map<Color, GdiObject<HBRUSH>> brushes_;
+  std::map<UINT_PTR, Control*> timers_;
+  Control* pressed_ = nullptr;
+  bool settingText_ = false;
+  bool destroyed_ = false;
+};
+
+namespace {
+
+std::map<HWND, Win32FormView*>& viewsByWindow() {
+  static std::map<HWND, Win32FormView*> views;
+  return views;
+}
+
+// Container windows keep the container control they realise.
+struct ContainerData {
+  Win32FormView* view;
+  const Control* control;
+};
+
+LRESULT CALLBACK formProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+    SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+  }
+  auto* view = reinterpret_cast<Win32FormView*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+  if (msg == WM_NCDESTROY) SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+  if (!view) return DefWindowProcA(h, msg, wp, lp);
+  return view->handle(h, nullptr, msg, wp, lp);
+}
+
+LRESULT CALLBACK containerProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+    SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+  }
+  auto* data = reinterpret_cast<ContainerData*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+    delete data;
+    return DefWindowProcA(h, msg, wp, lp);
+  }
+  if (!data) return DefWindowProcA(h, msg, wp, lp);
+  return data->view->handle(h, data->control, msg, wp, lp);
+}
+
+void registerClasses(HINSTANCE instance) {
+  WNDCLASSA wc{};
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+  wc.lpfnWndProc = formProc;
+  wc.lpszClassName = kFormClass;
+  RegisterClassA(&wc);
+  wc.hIcon = nullptr;
+  wc.lpfnWndProc = containerProc;
+  wc.lpszClassName = kContainerClass;
+  RegisterClassA(&wc);
+}
+
+}  // namespace
+
+Win32FormView* Win32FormView::fromWindow(HWND h) {
+  auto& views = viewsByWindow();
+  auto it = views.find(h);
+  return it == views.end() ? nullptr : it->second;
+}
+
+RECT Win32FormView::pixelRect(const Control& c) const {
+  RECT r;
+  r.left = app_.toPixelsX(c.left());
+  r.top = app_.toPixelsY(c.top());
+  r.right = r.left + app_.toPixelsX(c.width());
+  r.bottom = r.top + app_.toPixelsY(c.height());
+  return r;
+}
+
+void Win32FormView::create() {
+  DWORD style = WS_CLIPCHILDREN;
+  DWORD ex = WS_EX_CONTROLPARENT;
+  switch (form_.border) {
+    case FormBorder::None: style |= WS_POPUP; break;
+    case FormBorder::FixedSingle: style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX; break;
+    case FormBorder::Sizable: style |= WS_OVERLAPPEDWINDOW; break;
+    case FormBorder::FixedDialog: style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU; ex |= WS_EX_DLGMODALFRAME; break;
+    case FormBorder::FixedToolWindow: style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU; ex |= WS_EX_TOOLWINDOW; break;
+    case FormBorder::SizableToolWindow: style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME; ex |= WS_EX_TOOLWINDOW; break;
+  }
+  const bool toolWindow = form_.border == FormBorder::FixedToolWindow ||
+                          form_.border == FormBorder::SizableToolWindow;
+  HWND owner = nullptr;
+  if (form_.showInTaskbar)
+    ex |= WS_EX_APPWINDOW;
+  else if (!toolWindow)
+    owner = app_.hiddenOwner();  // an owned window gets no taskbar button
+  RECT r{0, 0, app_.toPixelsX(form_.clientWidth), app_.toPixelsY(form_.clientHeight)};
+  const RECT client = r;
+  AdjustWindowRectEx(&r, style, FALSE, ex);
+  frameWidth_ = app_.toTwipsX((r.right - r.left) - (client.right - client.left));
+  frameHeight_ = app_.toTwipsY((r.bottom - r.top) - (client.bottom - client.top));
+  int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+  if (form_.startPosition == StartPosition::Manual) {
+    x = app_.toPixelsX(form_.left());
+    y = app_.toPixelsY(form_.top());
+  } else if (form_.startPosition == StartPosition::CenterScreen) {
+    x = (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;
+    y = (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
+  }
+  hwnd_ = CreateWindowExA(ex, kFormClass, form_.caption.c_str(), style, x, y, r.right - r.left,
+                          r.bottom - r.top, owner, nullptr, app_.instance(), this);
+  if (!hwnd_) throw std::runtime_error("cannot create the window of " + form_.name());
+  viewsByWindow()[hwnd_] = this;
+  app_.formCreated();
+  RECT placed{};
+  GetWindowRect(hwnd_, &placed);
+  form_.setPosition(app_.toTwipsX(placed.left), app_.toTwipsY(placed.top));
+  createChildren(nullptr);
+  for (const auto& c : form_.controls())
+    if (c->kind() == ControlKind::Timer) restartTimer(*c);
+}
+
+void Win32FormView::createChildren(const Control* container) {
+  HWND parent = containerWindow(container);
+  for (Control* c : form_.stacking(container)) {
+    if (!isWindowed(c->kind())) continue;
+    createWindowFor(*c, parent);
+    if (isContainerKind(c->kind())) createChildren(c);
+  }
+  applyZOrder(container);
+}
+
+void Win32FormView::createWindowFor(Control& c, HWND parent) {
+  const char* cls = "BUTTON";
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+  DWORD ex = 0;
+  void* param = nullptr;
+  switch (c.kind()) {
+    case ControlKind::Frame:
+    case ControlKind::PictureBox:
+      cls = kContainerClass;
+      style |= WS_CLIPCHILDREN;
+      ex |= WS_EX_CONTROLPARENT;
+      param = new ContainerData{this, &c};
+      break;
+    case ControlKind::CommandButton: style |= BS_PUSHBUTTON | WS_TABSTOP; break;
+    case ControlKind::CheckBox: style |= BS_CHECKBOX | WS_TABSTOP; break;
+    case ControlKind::OptionButton: style |= BS_RADIOBUTTON | WS_TABSTOP; break;
+    case ControlKind::TextBox:
+      cls = "EDIT";
+      style |= ES_AUTOHSCROLL | WS_TABSTOP;
+      ex |= WS_EX_CLIENTEDGE;
+      break;
+    case ControlKind::ListBox:
+      cls = "LISTBOX";
+      style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
+      ex |= WS_EX_CLIENTEDGE;
+      break;
+    default:
+      return;
+  }
+  if (c.visible()) style |= WS_VISIBLE;
+  if (!c.enabled()) style |= WS_DISABLED;
+  const RECT r = pixelRect(c);
+  const std::string text = isContainerKind(c.kind()) ? std::string() : c.caption();
+  HWND h = CreateWindowExA(ex, cls, text.c_str(), style, r.left, r.top, r.right - r.left,
+                           r.bottom - r.top, parent, nullptr, app_.instance(), param);
+  if (!h) {
+    delete static_cast<ContainerData*>(param);
+    throw std::runtime_error("cannot create " + c.qualifiedName());
+  }
+  windows_[&c] = h;
+  controls_[h] = &c;
+  SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(c)), FALSE);
+  if (c.kind() == ControlKind::CheckBox || c.kind() == ControlKind::OptionButton)
+    SendMessageA(h, BM_SETCHECK, static_cast<WPARAM>(c.value()), 0);
+  if (c.kind() == ControlKind::ListBox) fillList(c);
+}
+
+// Windowed children follow the stacking order: the first listed is on top.
+void Win32FormView::applyZOrder(const Control* container) {
+  HWND after = HWND_TOP;
+  for (Control* c : form_.stacking(container)) {
+    HWND h = windowOf(c);
+    if (!h) continue;
+    SetWindowPos(h, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    after = h;
+  }
+}
+
+void Win32FormView::show(Modality modality) {
+  ShowWindow(hwnd_, SW_SHOW);
+  UpdateWindow(hwnd_);
+  const auto order = form_.tabOrder();
+  if (!order.empty())
+    if (HWND h = windowOf(order.front())) SetFocus(h);
+  if (modality == Modality::Modal) {
+    // Other windows of the thread wait while the modal form is open.
+    std::vector<HWND> disabled;
+    for (auto& entry : viewsByWindow())
+      if (entry.first != hwnd_ && IsWindowEnabled(entry.first)) {
+        EnableWindow(entry.first, FALSE);
+        disabled.push_back(entry.first);
+      }
+    MSG msg;
+    while (IsWindow(hwnd_) && IsWindowVisible(hwnd_) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+      if (app_.preTranslate(msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    for (HWND h : disabled)
+      if (IsWindow(h)) EnableWindow(h, TRUE);
+  }
+}
+
+void Win32FormView::destroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
+void Win32FormView::formMoved() {
+  if (!hwnd_) return;
+  SetWindowPos(hwnd_, nullptr, app_.toPixelsX(form_.left()), app_.toPixelsY(form_.top()), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32FormView::invalidateContainerOf(const Control& c) {
+  if (HWND h = containerWindow(c.container())) InvalidateRect(h, nullptr, FALSE);
+}
+
+void Win32FormView::restartTimer(Control& c) {
+  const UINT_PTR id = reinterpret_cast<UINT_PTR>(&c);
+  KillTimer(hwnd_, id);
+  timers_.erase(id);
+  if (c.enabled() && c.interval() > 0) {
+    SetTimer(hwnd_, id, static_cast<UINT>(c.interval()), nullptr);
+    timers_[id] = &c;
+  }
+}
+
+void Win32FormView::fillList(Control& c) {
+  HWND h = windowOf(&c);
+  if (!h) return;
+  SendMessageA(h, LB_RESETCONTENT, 0, 0);
+  for (const auto& item : c.items())
+    SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
+
+HFONT Win32FormView::fontFor(const Control& c) {
+  auto it = fonts_.find(&c);
+  if (it != fonts_.end() && it->second.first == c.font()) return it->second.second.get();
+  const Font& f = c.font();
+  const int height = -static_cast<int>(std::lround(f.points * app_.dpiY() / 72.0));
+  HFONT font = CreateFontA(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, f.underline,
+                           FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.face.c_str());
+  auto& slot = fonts_[&c];
+  slot.first = f;
+  slot.second = GdiObject<HFONT>(font);
+  return font;
+}
+
+HBRUSH Win32FormView::brushFor(Color color) {
+  auto it = brushes_.find(color);
+  if (it != brushes_.end()) return it->second.get();
+  HBRUSH b = CreateSolidBrush(toColorRef(color));
+  brushes_[color] = GdiObject<HBRUSH>(b);
+  return b;
+}
+
+void Win32FormView::controlChanged(Control& c, Property property) {
+  if (!hwnd_ || destroyed_) return;
+  HWND h = windowOf(&c);
+  switch (property) {
+    case Property::Geometry:
+      if (h) {
+        const RECT r = pixelRect(c);
+        MoveWindow(h, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+      }
+      invalidateContainerOf(c);
+      break;
+    case Property::Caption:
+      if (h && !isContainerKind(c.kind())) {
+        char current[1024] = {};
+        GetWindowTextA(h, current, sizeof current);
+        if (c.caption() != current) {
+          settingText_ = true;
+          SetWindowTextA(h, c.caption().c_str());
+          settingText_ = false;
+        }
+      }
+      invalidateContainerOf(c);
+      break;
+    case Property::Font:
+      if (h) SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(c)), TRUE);
+      invalidateContainerOf(c);
+      break;
+    case Property::Enabled:
+      if (h) EnableWindow(h, c.enabled());
+      if (c.kind() == ControlKind::Timer) restartTimer(c);
+      invalidateContainerOf(c);
+      break;
+    case Property::Visible:
+      if (h) ShowWindow(h, c.visible() ? SW_SHOWNA : SW_HIDE);
+      invalidateContainerOf(c);
+      break;
+    case Property::Value:
+      if (h) SendMessageA(h, BM_SETCHECK, static_cast<WPARAM>(c.value()), 0);
+      break;
+    case Property::List:
+      fillList(c);
+      break;
+    case Property::Interval:
+      restartTimer(c);
+      break;
+    case Property::ZOrder:
+      applyZOrder(c.container());
+      invalidateContainerOf(c);
+      break;
+    case Property::Colors:
+      if (h) InvalidateRect(h, nullptr, TRUE);
+      invalidateContainerOf(c);
+      break;
+    case Property::Picture:
+      invalidateContainerOf(c);
+      break;
+  }
+}
+
+void Win32FormView::paintControl(HDC dc, const Control& c) {
+  RECT r = pixelRect(c);
+  switch (c.kind()) {
+    case ControlKind::Label: {
+      HGDIOBJ oldFont = SelectObject(dc, fontFor(c));
+      UINT format = DT_WORDBREAK;
+      if (c.autoSize()) {
+        // An auto-sized label is as large as its text.
+        RECT measure = r;
+        DrawTextA(dc, c.caption().c_str(), -1, &measure, DT_CALCRECT | DT_SINGLELINE);
+        r.right = r.left + (measure.right - measure.left);
+        r.bottom = r.top + (measure.bottom - measure.top);
+        format = DT_SINGLELINE;
+      } else if (c.alignment() == Alignment::Center) {
+        format |= DT_CENTER;
+      } else if (c.alignment() == Alignment::Right) {
+        format |= DT_RIGHT;
+      }
+      if (c.backStyle() == BackStyle::Opaque) FillRect(dc, &r, brushFor(c.backColor()));
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, c.effectivelyEnabled() ? toColorRef(c.foreColor()) : GetSysColor(COLOR_GRAYTEXT));
+      DrawTextA(dc, c.caption().c_str(), -1, &r, format);
+      SelectObject(dc, oldFont);
+      break;
+    }
+    case ControlKind::Image:
+      if (IPicture* p = g_pictures->get(c.picture())) {
+        OLE_XSIZE_HIMETRIC w = 0;
+        OLE_YSIZE_HIMETRIC hgt = 0;
+        p->get_Width(&w);
+        p->get_Height(&hgt);
+        p->Render(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, 0, hgt, w, -hgt, nullptr);
+      }
+      break;
+    case ControlKind::Shape: {
+      if (c.backStyle() == BackStyle::Opaque) FillRect(dc, &r, brushFor(c.backColor()));
+      if (c.filled()) FillRect(dc, &r, brushFor(c.fillColor()));
+      HBRUSH border = brushFor(c.borderColor());
+      FrameRect(dc, &r, border);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void Win32FormView::paint(HWND h, const Control* container) {
+  PAINTSTRUCT ps;
+  HDC screen = BeginPaint(h, &ps);
+  RECT client{};
+  GetClientRect(h, &client);
+  // Paint off screen so labels over pictures never flicker.
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, std::max(1L, client.right), std::max(1L, client.bottom));
+  HGDIOBJ oldBmp = SelectObject(dc, bmp);
+  const Color back = container ? container->backColor() : form_.backColor;
+  FillRect(dc, &client, brushFor(back));
+  const auto& order = form_.stacking(container);
+  for (auto it = order.rbegin(); it != order.rend(); ++it)
+    if (!isWindowed((*it)->kind()) && (*it)->visible()) paintControl(dc, **it);
+  if (container && container->borderStyle() == BorderStyle::FixedSingle)
+    DrawEdge(dc, &client, container->kind() == ControlKind::Frame ? EDGE_ETCHED : EDGE_SUNKEN,
+             BF_RECT);
+  BitBlt(screen, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+  SelectObject(dc, oldBmp);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  EndPaint(h, &ps);
+}
+
+Control* Win32FormView::paintedControlAt(const Control* container, POINT p) const {
+  for (Control* c : form_.stacking(container)) {
+    if (isWindowed(c->kind()) || !c->visible() || c->kind() == ControlKind::Timer) continue;
+    const RECT r = pixelRect(*c);
+    if (PtInRect(&r, p)) return c;
+  }
+  return nullptr;
+}
+
+LRESULT Win32FormView::handle(HWND h, const Control* container, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      paint(h, container);
+      return 0;
+    case WM_LBUTTONDOWN: {
+      POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      pressed_ = paintedControlAt(container, p);
+      return 0;
+    }
+    case WM_LBUTTONUP: {
+      POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      Control* c = paintedControlAt(container, p);
+      if (c && c == pressed_) dispatch([c] { c->userClick(); });
+      pressed_ = nullptr;
+      return 0;
+    }
+    case WM_COMMAND: {
+      Control* c = controlOf(reinterpret_cast<HWND>(lp));
+      if (!c) break;
+      const WORD code = HIWORD(wp);
+      if (code == BN_CLICKED && c->kind() != ControlKind::ListBox &&
+          c->kind() != ControlKind::TextBox) {
+        dispatch([c] { c->userClick(); });
+      } else if (code == EN_CHANGE && c->kind() == ControlKind::TextBox && !settingText_) {
+        char text[4096] = {};
+        GetWindowTextA(reinterpret_cast<HWND>(lp), text, sizeof text);
+        dispatch([c, &text] { c->setText(text); });
+      }
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: {
+      Control* c = controlOf(reinterpret_cast<HWND>(lp));
+      if (!c) break;
+      HDC dc = reinterpret_cast<HDC>(wp);
+      SetTextColor(dc, toColorRef(c->foreColor()));
+      SetBkColor(dc, toColorRef(c->backColor()));
+      return reinterpret_cast<LRESULT>(brushFor(c->backColor()));
+    }
+    case WM_TIMER: {
+      auto it = timers_.find(static_cast<UINT_PTR>(wp));
+      if (it != timers_.end()) {
+        Control* c = it->second;
+        dispatch([c] { c->tick(); });
+      }
+      return 0;
+    }
+    case WM_DESTROY:
+      if (!container) {
+        for (auto& t : timers_) KillTimer(h, t.first);
+        timers_.clear();
+        viewsByWindow().erase(h);
+        destroyed_ = true;
+        hwnd_ = nullptr;
+        app_.formDestroyed();
+      }
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(h, msg, wp, lp);
+}
+
+// --- The application ----------------------------------------------------------------
+
+Win32Application::Win32Application(HINSTANCE instance) : instance_(instance) {
+  g_app = this;
+  // Comctl32 must be loaded before windows of its classes are made (manifest v6).
+  InitCommonControls();
+  OleInitialize(nullptr);
+  static PictureCache pictures;
+  g_pictures = &pictures;
+  HDC screen = GetDC(nullptr);
+  dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
+  dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  if (dpiX_ <= 0) dpiX_ = 96;
+  if (dpiY_ <= 0) dpiY_ = 96;
+  registerClasses(instance_);
+}
+
+Win32Application::~Win32Application() {
+  if (hiddenOwner_) DestroyWindow(hiddenOwner_);
+  g_app = nullptr;
+}
+
+HWND Win32Application::hiddenOwner() {
+  if (!hiddenOwner_)
+    hiddenOwner_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                   instance_, nullptr);
+  return hiddenOwner_;
+}
+
+std::unique_ptr<FormView> Win32Application::createView(Form& form) {
+  return std::make_unique<Win32FormView>(*this, form);
+}
+
+int Win32Application::msgBox(const std::string& prompt, unsigned style, const std::string& titleText) {
+  const std::string& caption = titleText.empty() ? title : titleText;
+  return MessageBoxA(GetActiveWindow(), prompt.c_str(), caption.c_str(), style);
+}
+
+void Win32Application::doEvents() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
+      break;
+    }
+    if (preTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void Win32Application::waitForMessages(int ms) {
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::max(0, ms)), QS_ALLINPUT);
+}
+
+std::uint64_t Win32Application::milliseconds() {
+  // GetTickCount wraps every 49.7 days; extend it (XP has no GetTickCount64).
+  const DWORD now = GetTickCount();
+  if (now < lastTick_) tickHigh_ += 1ULL << 32;
+  lastTick_ = now;
+  return tickHigh_ + now;
+}
+
+Twips Win32Application::screenWidth() const { return toTwipsX(GetSystemMetrics(SM_CXSCREEN)); }
+Twips Win32Application::screenHeight() const { return toTwipsY(GetSystemMetrics(SM_CYSCREEN)); }
+
+std::uintptr_t Win32Application::windowHandle(const Form& form) const {
+  auto* view = static_cast<Win32FormView*>(form.view());
+  return view ? reinterpret_cast<std::uintptr_t>(view->hwnd()) : 0;
+}
+
+void Win32Application::endProcess() { ExitProcess(0); }
+
+int Win32Application::run() {
+  MSG msg;
+  while (liveForms_ > 0) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) break;
+    if (preTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}
+
+void Win32Application::formDestroyed() {
+  if (--liveForms_ <= 0) PostQuitMessage(0);
+}
+
+int Win32Application::toPixelsX(Twips t) const { return MulDiv(t, dpiX_, 1440); }
+int Win32Application::toPixelsY(Twips t) const { return MulDiv(t, dpiY_, 1440); }
+Twips Win32Application::toTwipsX(int px) const { return MulDiv(px, 1440, dpiX_); }
+Twips Win32Application::toTwipsY(int px) const { return MulDiv(px, 1440, dpiY_); }
+
+bool Win32Application::preTranslate(MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSCHAR) return false;
+  HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  Win32FormView* view = Win32FormView::fromWindow(root);
+  if (!view) return false;
+  Form& form = view->form();
+  if (msg.message == WM_SYSCHAR) {
+    bool acted = false;
+    dispatch([&] { acted = form.pressAccessKey(static_cast<char>(msg.wParam)); });
+    return acted;
+  }
+  switch (msg.wParam) {
+    case VK_ESCAPE:
+      dispatch([&] { form.pressEscape(); });
+      return true;
+    case VK_TAB: {
+      const auto order = form.tabOrder();
+      if (order.empty()) return true;
+      Control* current = view->controlOf(GetFocus());
+      auto it = std::find(order.begin(), order.end(), current);
+      const bool back = GetKeyState(VK_SHIFT) < 0;
+      size_t next = 0;
+      if (it != order.end()) {
+        const size_t at = static_cast<size_t>(it - order.begin());
+        next = back ? (at + order.size() - 1) % order.size() : (at + 1) % order.size();
+      } else if (back) {
+        next = order.size() - 1;
+      }
+      if (HWND h = view->windowOf(order[next])) SetFocus(h);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace forms

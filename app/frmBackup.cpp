@@ -1,0 +1,630 @@
+#include "app/frmBackup.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
+#include "app/Module1.h"
+#include "app/OpenWebPage.h"
+#include "helpers/clsFileSystem.h"
+
+using forms::Alignment;
+using forms::BackStyle;
+using forms::Control;
+using forms::ControlKind;
+using forms::Font;
+using forms::rgb;
+
+const RepairCommand kRepairCommands[3] = {
+    {"i386\\config.nt_", "c:\\windows\\system32\\CONFIG.NT", "CONFIG.NT"},
+    {"i386\\autoexec.nt_", "c:\\windows\\system32\\AUTOEXEC.NT", "AUTOEXEC.NT"},
+    {"i386\\command.co_", "c:\\windows\\system32\\COMMAND.NT", "COMMAND.NT"},
+};
+
+std::string repairCommandLine(const std::string& cdRoot, const RepairCommand& command) {
+  return std::string("expand ") + cdRoot + command.source + " " + command.target;
+}
+
+namespace {
+
+constexpr forms::Color kBlue = rgb(0, 0, 255);
+constexpr forms::Color kLightGrey = rgb(224, 224, 224);
+constexpr forms::Color kSilver = rgb(192, 192, 192);
+constexpr forms::Color kGrey = rgb(128, 128, 128);
+constexpr forms::Color kGreen = rgb(0, 255, 0);
+constexpr forms::Color kRed = rgb(255, 0, 0);
+
+const Font kArial675{"Arial", 6.75, false, false};
+const Font kArial825{"Arial", 8.25, false, false};
+const Font kStepHeading{"MS Sans Serif", 9.75, true, false};
+
+Font underlined(Font f) {
+  f.underline = true;
+  return f;
+}
+Font bold(Font f) {
+  f.bold = true;
+  return f;
+}
+
+// Control set-up in the order a layout table reads.
+struct Look {
+  std::string text;
+  Font font;
+  BackStyle back = BackStyle::Transparent;
+  forms::Color foreColor = forms::kSysButtonText;
+  forms::Color backColor = forms::kSysButtonFace;
+  Alignment alignment = Alignment::Left;
+  bool autoSize = false;
+  bool visible = true;
+};
+
+Control& label(forms::Form& f, const std::string& name, Control* in, int l, int t, int w, int h,
+               const Look& look, int index = -1) {
+  Control& c = f.add(ControlKind::Label, name, in, l, t, w, h, index);
+  c.setFont(look.font);
+  c.setBackStyle(look.back);
+  c.setForeColor(look.foreColor);
+  c.setBackColor(look.backColor);
+  c.setAlignment(look.alignment);
+  c.setAutoSize(look.autoSize);
+  c.setCaption(look.text);
+  c.move(l, t, w, h);  // the design size stands until the text changes
+  c.setVisible(look.visible);
+  return c;
+}
+
+Look transparentText(const std::string& text, const Font& font) {
+  Look look;
+  look.text = text;
+  look.font = font;
+  return look;
+}
+
+Look stepHeading(const std::string& text) {
+  Look look;
+  look.text = text;
+  look.font = kStepHeading;
+  look.back = BackStyle::Opaque;
+  look.backColor = forms::kWhite;
+  look.autoSize = true;
+  return look;
+}
+
+Look whitePanel() {
+  Look look;
+  look.back = BackStyle::Opaque;
+  look.backColor = forms::kWhite;
+  return look;
+}
+
+Look banner(const std::string& text, double points) {
+  Look look;
+  look.text = text;
+  look.font = Font{"Arial", points, false, false};
+  look.back = BackStyle::Opaque;
+  look.foreColor = forms::kWhite;
+  look.backColor = kBlue;
+  look.alignment = Alignment::Center;
+  return look;
+}
+
+Look link(const std::string& text, const Font& font) {
+  Look look = transparentText(text, underlined(font));
+  look.foreColor = kBlue;
+  return look;
+}
+
+Look centred(Look look) {
+  look.alignment = Alignment::Center;
+  return look;
+}
+
+Control& image(forms::Form& f, const std::string& name, Control* in, int l, int t, int w, int h,
+               const char* picture) {
+  Control& c = f.add(ControlKind::Image, name, in, l, t, w, h);
+  c.setPicture(picture);
+  return c;
+}
+
+Control& shape(forms::Form& f, const std::string& name, Control* in, int l, int t, int w, int h,
+               int index = -1) {
+  return f.add(ControlKind::Shape, name, in, l, t, w, h, index);
+}
+
+Control& marker(forms::Form& f, Control* in, int index, int l, int t, forms::Color fill) {
+  Control& c = shape(f, "shpSteps", in, l, t, 255, 255, index);
+  c.setFilled(true);
+  c.setFillColor(fill);
+  return c;
+}
+
+Control& checkBox(forms::Form& f, const std::string& name, Control* in, int l, int t, int w, int h,
+                  const std::string& text, int value, const Font& font, bool visible) {
+  Control& c = f.add(ControlKind::CheckBox, name, in, l, t, w, h);
+  c.setCaption(text);
+  c.setValue(value);
+  c.setFont(font);
+  c.setVisible(visible);
+  return c;
+}
+
+Control& page(forms::Form& f, int index, int l, int t, int w, int h, forms::Color back) {
+  Control& c = f.add(ControlKind::Frame, "fraSteps", nullptr, l, t, w, h, index);
+  c.setBackColor(back);
+  return c;
+}
+
+Control& button(forms::Form& f, const std::string& name, int left, const std::string& caption,
+                bool enabled, int tabIndex) {
+  Control& c = f.add(ControlKind::CommandButton, name, nullptr, left, 4080, 975, 375);
+  c.setCaption(caption);
+  c.setEnabled(enabled);
+  c.setTabIndex(tabIndex);
+  return c;
+}
+
+// Builds every control of the wizard, each container's controls top first.
+void layOut(forms::Form& f) {
+  const std::string host = kMakerWebHost;
+
+  // The form's own controls, in stacking order.
+  Control& page0 = page(f, 0, -1680, 0, 8535, 3855, kLightGrey);
+  Control& page1 = page(f, 1, 0, 0, 6495, 3855, kLightGrey);
+  Control& page2 = page(f, 2, 0, 0, 6495, 3975, kLightGrey);
+  Control& page3 = page(f, 3, 0, -120, 6495, 3855, kLightGrey);
+  Control& page4 = page(f, 4, -120, 0, 6615, 3855, kLightGrey);
+  button(f, "cmdFinish", 5280, "&Finish", false, 3);
+  button(f, "cmdCancel", 1200, "Cancel", true, 0).setCancel(true);
+  button(f, "cmdBack", 3120, "< &Back", false, 1);
+  button(f, "cmdNext", 4200, "&Next >", true, 2);
+  Control& page5 = page(f, 5, 0, 0, 6495, 3855, forms::kWhite);
+  shape(f, "Shape1", nullptr, 2040, 3600, 6375, 135);
+
+  // Page 0: welcome.
+  label(f, "lblHead", &page0, 1560, 0, 6735, 495, banner("Corvane", 18));
+  image(f, "Image3", &page0, 1680, 480, 1710, 1290, "PHOTO");
+  image(f, "Image1", &page0, 4320, 2280, 1815, 495, "LOGO");
+  label(f, "Label20", &page0, 3720, 1800, 3855, 135,
+        transparentText("Learn more about Corvane 16-bit MS-DOS Subsystem", kArial675));
+  label(f, "Label8", &page0, 3720, 2040, 3615, 255, link(host + "/corvfx16bit.htm", kArial825));
+  label(f, "Label18", &page0, 3720, 3000, 3135, 255,
+        transparentText("Check out our other solutions and products at:", kArial675));
+  label(f, "Label17", &page0, 4200, 3240, 2415, 255, link(host, kArial675));
+  label(f, "Label16", &page0, 3840, 960, 3375, 375,
+        centred(transparentText("Repair 16 bit MS-DOS Subsystem", bold(kArial675))));
+  label(f, "Label15", &page0, 4200, 2760, 2295, 255,
+        transparentText("Created by Quarnby Rodi", bold(kArial825)));
+  label(f, "Label13", &page0, 3360, 435, 4815, 1335, whitePanel());
+  label(f, "Label12", &page0, 5520, 3600, 1815, 255,
+        transparentText("Click Next to begin fix", kArial675));
+
+  // Page 1: insert the CD.
+  Control& fraStatus = f.add(ControlKind::Frame, "fraStatus", &page1, 2040, 840, 3075, 645);
+  fraStatus.setBackColor(kSilver);
+  fraStatus.setBorderStyle(forms::BorderStyle::FixedSingle);
+  Control& timer = f.add(ControlKind::Timer, "tmrCheck", &fraStatus, 0, 0, 0, 0);
+  (void)timer;
+  Look status = centred(transparentText("Checking for CD...", kArial675));
+  status.autoSize = true;
+  label(f, "lblStatus", &fraStatus, 840, 300, 1200, 180, status);
+  checkBox(f, "chkCD", &page1, 0, 1110, 1485, 225, "CD to check for:", 0, Font{}, false);
+  Control& txtCD = f.add(ControlKind::TextBox, "txtCD", &page1, 1560, 1080, 2355, 285);
+  txtCD.setVisible(false);
+  f.add(ControlKind::ListBox, "lstDrives", &page1, 3960, 1080, 2355, 1425).setVisible(false);
+  Control& txtTimeout = f.add(ControlKind::TextBox, "txtTimeout", &page1, 1560, 1380, 1125, 285);
+  txtTimeout.setText("500");
+  txtTimeout.setVisible(false);
+  checkBox(f, "Check1", &page1, 1560, 2640, 2895, 255, "Check1", 1, kArial825, false);
+  checkBox(f, "chkSGML", &page1, 1560, 2880, 2895, 255, "SGML and XML customizations", 1,
+           kArial825, false);
+  Look timeoutLabel;
+  timeoutLabel.text = "Timer timeout:";
+  timeoutLabel.back = BackStyle::Opaque;
+  timeoutLabel.autoSize = true;
+  timeoutLabel.visible = false;
+  label(f, "lblTimeout", &page1, 270, 1440, 990, 195, timeoutLabel);
+  label(f, "lblWordtype", &page1, 1320, 480, 4455, 255, whitePanel());
+  label(f, "Label11", &page1, 1680, 3600, 4455, 255,
+        transparentText("Click Next to continue or Cancel to quit", kArial825));
+  label(f, "Label10", &page1, 360, 240, 6015, 495,
+        centred(transparentText("Please insert your Windows XP Operating System CD", kArial825)));
+  label(f, "Label2", &page1, 240, 120, 675, 240, stepHeading("Step 1"));
+
+  // Page 2: ready to repair.
+  label(f, "lblStarting", &page2, 240, 2280, 6015, 375, transparentText("", kArial675));
+  label(f, "lblRegsrv", &page2, 120, 1320, 6015, 375, transparentText("", kArial675));
+  Look next2;
+  next2.text = "Click Next to continue";
+  next2.back = BackStyle::Opaque;
+  next2.visible = false;
+  label(f, "lblNext2", &page2, 2760, 3480, 1815, 255, next2);
+  label(f, "Label14", &page2, 360, 480, 5175, 495,
+        centred(transparentText("Ready to start repairing the 16-bit MS-DOS Subsystem", kArial825)));
+  label(f, "Label3", &page2, 240, 120, 675, 240, stepHeading("Step 2"));
+
+  // Page 3.
+  Look next3;
+  next3.text = "Now ready to repair found issues, click next to  continue...";
+  next3.font = Font{"Arial", 9, false, false};
+  next3.back = BackStyle::Opaque;
+  next3.visible = false;
+  label(f, "lblNext3", &page3, 600, 3480, 5295, 255, next3);
+  label(f, "Label4", &page3, 240, 120, 675, 240, stepHeading("Step 3"));
+
+  // Page 4.
+  label(f, "lblNext4", &page4, 1440, 3360, 4455, 255,
+        transparentText("Click Next to continue or Cancel to quit", kArial825));
+  label(f, "Label5", &page4, 120, 120, 675, 240, stepHeading("Step 4"));
+
+  // Page 5: finished.
+  Control& picWiz = f.add(ControlKind::PictureBox, "picWiz", &page5, 0, 1560, 2175, 3975);
+  picWiz.setBackColor(kBlue);
+  picWiz.setVisible(false);
+  Control& visit = checkBox(f, "chkVisitSite", &page5, 2520, 2880, 3015, 255,
+                            "Check out our other solutions and products ", 1, kArial675, true);
+  visit.setBackColor(kLightGrey);
+  image(f, "Image4", &page5, 480, 840, 1470, 1290, "PHOTO");
+  label(f, "Label6", &page5, 2880, 2520, 2415, 255, link(host, kArial675));
+  image(f, "Image2", &page5, 3120, 1440, 1575, 495, "LOGO");
+  label(f, "Label21", &page5, 2400, 1080, 3855, 495,
+        transparentText("has been fixed! Please try your 16 bit application now. ", kArial675));
+  label(f, "Label9", &page5, 2400, 840, 3375, 255,
+        transparentText("Corvane 16-bit MS-DOS Subsystem", kArial675));
+  label(f, "Label19", &page5, 2880, 2040, 2295, 255,
+        transparentText("Created by Quarnby Rodi", bold(kArial825)));
+  label(f, "Label1", &page5, 2520, 2280, 3135, 255,
+        transparentText("Check out our other solutions and products at:", kArial675));
+  label(f, "Label7", &page5, -120, 0, 6615, 735, banner("Corvane 16-bit MS-DOS Subsystem", 14.25));
+  shape(f, "Shape8", &page5, 120, 120, 255, 255);
+  shape(f, "Shape6", &page5, 480, 120, 255, 255);
+
+  // The side bar inside page 5 (hidden, kept current all the same).
+  shape(f, "Shape2", &picWiz, 240, 240, 255, 2295);
+  marker(f, &picWiz, 0, 120, 120, kGreen);
+  marker(f, &picWiz, 1, 360, 480, kGrey);
+  marker(f, &picWiz, 2, 360, 960, kGrey);
+  marker(f, &picWiz, 3, 360, 1440, kGrey);
+  marker(f, &picWiz, 4, 360, 1920, kGrey);
+  marker(f, &picWiz, 5, 120, 2400, kRed);
+  const struct {
+    int left, top, width;
+    const char* text;
+  } steps[] = {{600, 120, 420, "Start"},  {720, 480, 465, "Step 1"}, {720, 960, 465, "Step 2"},
+               {720, 1440, 465, "Step 3"}, {720, 1920, 465, "Step 4"}, {600, 2400, 405, "Finish"}};
+  for (int i = 0; i < 6; ++i) {
+    Look look = transparentText(steps[i].text, i == 0 ? bold(Font{}) : Font{});
+    look.foreColor = forms::kWhite;
+    look.autoSize = true;
+    label(f, "lblSteps", &picWiz, steps[i].left, steps[i].top, steps[i].width, 195, look, i);
+  }
+}
+
+// Runs one statement, ignoring any error it raises (the handlers that go on after
+// a failing statement).
+template <typename F>
+void ignoringErrors(F&& statement) {
+  try {
+    statement();
+  } catch (const forms::ProcessEnded&) {
+    throw;
+  } catch (...) {
+  }
+}
+
+// The text as a whole number, or nothing when it is not a number. Halves round to even.
+std::optional<long long> toWholeNumber(const std::string& text) {
+  const char* begin = text.c_str();
+  while (*begin == ' ' || *begin == '\t') ++begin;
+  if (!*begin) return std::nullopt;
+  char* end = nullptr;
+  const double value = std::strtod(begin, &end);
+  while (end && (*end == ' ' || *end == '\t')) ++end;
+  if (!end || *end || !std::isfinite(value) || std::fabs(value) > 9e15) return std::nullopt;
+  return static_cast<long long>(std::nearbyint(value));
+}
+
+std::string upper(const std::string& s) {
+  std::string r = s;
+  for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return r;
+}
+
+}  // namespace
+
+frmBackup::frmBackup(forms::Application& app, platform::Platform& sys)
+    : forms::Form(app, "frmBackup"),
+      cmdNext((layOut(*this), control("cmdNext"))),
+      cmdBack(control("cmdBack")),
+      cmdCancel(control("cmdCancel")),
+      cmdFinish(control("cmdFinish")),
+      lblStatus(control("lblStatus")),
+      chkCD(control("chkCD")),
+      txtCD(control("txtCD")),
+      txtTimeout(control("txtTimeout")),
+      lstDrives(control("lstDrives")),
+      tmrCheck(control("tmrCheck")),
+      chkVisitSite(control("chkVisitSite")),
+      fraSteps(controlArray("fraSteps")),
+      shpSteps(controlArray("shpSteps")),
+      lblSteps(controlArray("lblSteps")),
+      sys_(sys) {
+  caption.clear();
+  border = forms::FormBorder::FixedToolWindow;
+  showInTaskbar = false;
+  backColor = forms::kWhite;
+  clientWidth = 6435;
+  clientHeight = 4590;
+  startPosition = forms::StartPosition::WindowsDefault;
+
+  onLoad = [this] { Form_Load(); };
+  cmdNext.onClick = [this] { cmdNext_Click(); };
+  cmdBack.onClick = [this] { cmdBack_Click(); };
+  cmdCancel.onClick = [this] { cmdCancel_Click(); };
+  cmdFinish.onClick = [this] { cmdFinish_Click(); };
+  control("Label8").onClick = [this] { Label8_Click(); };
+  control("Label17").onClick = [this] { Label17_Click(); };
+  control("Label6").onClick = [this] { Label6_Click(); };
+  chkCD.onClick = [this] { chkCD_Click(); };
+  txtTimeout.onChange = [this] { txtTimeout_Change(); };
+  tmrCheck.onTimer = [this] { tmrCheck_Timer(); };
+}
+
+void frmBackup::yieldTimes(int times) {
+  for (int i = 0; i < times; ++i) app().doEvents();
+}
+
+void frmBackup::setButtons(bool back, bool cancel, bool finish, bool next) {
+  cmdBack.setEnabled(back);
+  cmdCancel.setEnabled(cancel);
+  cmdFinish.setEnabled(finish);
+  cmdNext.setEnabled(next);
+}
+
+// --- Load and the page machine --------------------------------------------------
+
+void frmBackup::Form_Load() {
+  Module1::CurrentStep = 0;
+  ignoringErrors([&] {
+    const double left = (app().screenWidth() - static_cast<double>(width())) / 2.0;
+    const double top = (app().screenHeight() - static_cast<double>(height())) / 2.0;
+    setPosition(static_cast<forms::Twips>(std::nearbyint(left)),
+                static_cast<forms::Twips>(std::nearbyint(top)));
+  });
+  ignoringErrors([&] { lblStatus.setCaption("Checking for CD..."); });
+  ignoringErrors([&] { chkCD.setValue(0); });
+  ignoringErrors([&] { chkCD_Click(); });
+  ignoringErrors([&] { txtTimeout.setText("1000"); });
+  ignoringErrors([&] { txtTimeout_Change(); });
+  ignoringErrors([&] { FillDriveList(); });
+  ignoringErrors([&] { tmrCheck_Timer(); });
+}
+
+void frmBackup::cmdNext_Click() {
+  // A click that arrives inside the yields of another is dropped: the repair
+  // must run once, and only from page 2.
+  if (handlingNext_) return;
+  handlingNext_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{handlingNext_};
+
+  int& step = Module1::CurrentStep;
+  if (step == 1) yieldTimes(3);
+  if (step == 2) {
+    setButtons(false, true, false, false);
+    yieldTimes(3);
+    const std::vector<std::string> failed = RunRepairCommands();
+    if (!failed.empty()) {
+      std::string names;
+      for (size_t i = 0; i < failed.size(); ++i)
+        names += (i == 0 ? "" : (i + 1 == failed.size() ? " and " : ", ")) + failed[i];
+      app().msgBox("The 16-bit MS-DOS Subsystem could not be repaired: " + names +
+                       " could not be written.\r\n\r\nPlease check that the Windows XP CD is in the "
+                       "drive and run this program as an administrator, then click Next to "
+                       "try again.",
+                   forms::vbOKOnly | forms::vbExclamation);
+      setButtons(false, true, false, true);
+      return;
+    }
+    step = 4;
+    setButtons(false, false, true, false);
+  }
+  if (step == 3) setButtons(false, true, false, false);
+
+  yieldTimes(3);
+  ++step;
+  const int last = shpSteps.count() - 1;
+  ShowStepIndicator(step - 1, std::min(step, last));
+  if (step >= last) step = last;
+  // Until the detection finds the CD there is nothing to repair from.
+  if (step == 1) cmdNext.setEnabled(false);
+  fraSteps(step).zOrder(0);
+}
+
+void frmBackup::cmdBack_Click() {
+  int& step = Module1::CurrentStep;
+  if (step == 1) setButtons(false, true, false, true);
+  if (step == 3 || step == 4) setButtons(false, true, false, false);
+  --step;
+  if (step <= 0) {
+    step = 0;
+    cmdBack.setEnabled(false);
+  }
+  ShowStepIndicator(step + 1, step);
+  fraSteps(step).zOrder(0);
+  cmdNext.setEnabled(true);
+}
+
+void frmBackup::cmdCancel_Click() { app().endProcess(); }
+
+void frmBackup::ShowStepIndicator(int previousStep, int newStep) {
+  const int last = shpSteps.count() - 1;
+  shpSteps(previousStep).setFillColor(previousStep == last ? kRed : kGrey);
+  lblSteps(previousStep).setFontBold(false);
+  shpSteps(newStep).setFillColor(kGreen);
+  lblSteps(newStep).setFontBold(true);
+}
+
+// --- The repair -------------------------------------------------------------------
+
+std::vector<std::string> frmBackup::RunRepairCommands() {
+  // The system folder's own expand is named explicitly: a bare name would be
+  // searched for beside this program and in the current folder first.
+  const std::string expand = sys_.processes.systemDirectory() + "\\expand.exe";
+  // 1980-01-01: a last-write time no expand run leaves behind, so an existing
+  // target that keeps it was not written.
+  constexpr std::uint64_t kUnwritten = 119600064000000000ULL;
+
+  struct Run {
+    const RepairCommand& command;
+    std::optional<std::uint64_t> originalTime;
+    bool marked = false;
+    std::unique_ptr<platform::RunningProcess> process;
+  };
+  std::vector<Run> runs;
+  for (const RepairCommand& command : kRepairCommands) {
+    Run run{command, std::nullopt, false, nullptr};
+    if (sys_.files.isFile(command.target)) {
+      run.originalTime = sys_.files.lastWriteTime(command.target);
+      run.marked = sys_.files.setLastWriteTime(command.target, kUnwritten);
+    }
+    runs.push_back(std::move(run));
+  }
+  for (Run& run : runs)
+    run.process = sys_.processes.start(expand, repairCommandLine(CdRootPath, run.command), 2);
+
+  const std::uint64_t deadline = app().milliseconds() + kRepairTimeoutMs;
+  for (;;) {
+    bool running = false;
+    for (Run& run : runs)
+      if (run.process && !run.process->exitCode()) running = true;
+    if (!running || app().milliseconds() >= deadline) break;
+    app().doEvents();
+    app().waitForMessages(50);
+  }
+
+  std::vector<std::string> failed;
+  for (Run& run : runs) {
+    const auto code = run.process ? run.process->exitCode() : std::nullopt;
+    bool written = code && *code == 0 && sys_.files.isFile(run.command.target);
+    if (written && run.originalTime) {
+      const auto now = sys_.files.lastWriteTime(run.command.target);
+      written = now && *now != (run.marked ? kUnwritten : *run.originalTime);
+    }
+    if (!written) {
+      failed.push_back(run.command.name);
+      // Give an untouched file its own time back.
+      if (run.marked && sys_.files.lastWriteTime(run.command.target) == kUnwritten)
+        sys_.files.setLastWriteTime(run.command.target, *run.originalTime);
+    }
+  }
+  return failed;
+}
+
+// --- CD detection ------------------------------------------------------------------
+
+void frmBackup::FillDriveList() {
+  ignoringErrors([&] { lstDrives.clear(); });
+  CdDriveCount = 0;
+  CdDriveLetters.assign(1, std::string());
+
+  // Ask for the size first; drives may come and go between the calls, so retry.
+  std::string buffer;
+  std::uint32_t length = sys_.drives.getLogicalDriveStrings(0, nullptr);
+  std::uint32_t written = 0;
+  for (int attempt = 0; attempt < 4 && length > 0; ++attempt) {
+    buffer.assign(length + 1, ' ');
+    written = sys_.drives.getLogicalDriveStrings(length + 1, &buffer[0]);
+    if (written <= length) break;
+    length = written;
+    written = 0;
+  }
+  if (written == 0 || written > length) return;
+  buffer.resize(written);
+
+  size_t start = 0;
+  while (start < buffer.size()) {
+    const size_t nul = buffer.find('\0', start);
+    if (nul == std::string::npos) break;
+    const std::string drive = buffer.substr(start, nul - start);
+    start = nul + 1;
+    if (drive.empty()) continue;
+    if (sys_.drives.getDriveType(drive) != platform::kDriveCdRom) continue;
+    ++CdDriveCount;
+    const std::string letter = upper(drive.substr(0, 1));
+    CdDriveLetters.push_back(letter);
+    ignoringErrors([&] { lstDrives.addItem(letter + ":\\ - [none]"); });
+  }
+}
+
+std::optional<std::string> frmBackup::GetVolumeLabel(const std::string& root) {
+  return sys_.drives.getVolumeLabel(root);
+}
+
+void frmBackup::tmrCheck_Timer() {
+  if (Module1::CurrentStep != 1) return;
+  for (int k = 1; k <= CdDriveCount; ++k) {
+    const std::string root = CdDriveLetters[static_cast<size_t>(k)] + ":\\";
+    std::optional<std::string> volume;
+    ignoringErrors([&] { volume = GetVolumeLabel(root); });
+    if (!volume) {
+      ignoringErrors([&] { lstDrives.setList(k - 1, root + " - [none]"); });
+      ignoringErrors([&] { lblStatus.setCaption("Checking for XP CD..."); });
+      ignoringErrors([&] { setButtons(false, true, false, false); });
+      continue;
+    }
+    ignoringErrors([&] { lstDrives.setList(k - 1, root + " - [" + *volume + "]"); });
+    bool found = false;
+    ignoringErrors([&] { found = clsFileSystem(sys_.files, app()).FileExist(root + "i386"); });
+    if (found) {
+      CdRootPath = root;
+      ignoringErrors([&] { setButtons(false, true, false, true); });
+      ignoringErrors([&] { yieldTimes(3); });
+      ignoringErrors([&] { lblStatus.setCaption("Found XP CD on " + root); });
+      return;
+    }
+    ignoringErrors([&] {
+      cmdCancel.setEnabled(true);
+      cmdFinish.setEnabled(false);
+      cmdNext.setEnabled(false);
+    });
+    ignoringErrors([&] { yieldTimes(3); });
+    ignoringErrors([&] { lblStatus.setCaption("Checking for XP CD..."); });
+  }
+}
+
+void frmBackup::chkCD_Click() {
+  ignoringErrors([&] {
+    const bool on = chkCD.value() != 0;
+    txtCD.setEnabled(on);
+    txtCD.setBackColor(on ? forms::kSysWindowBackground : forms::kSysButtonFace);
+  });
+}
+
+void frmBackup::txtTimeout_Change() {
+  ignoringErrors([&] {
+    if (const auto ms = toWholeNumber(txtTimeout.text())) tmrCheck.setInterval(*ms);
+  });
+}
+
+// --- Links and Finish ---------------------------------------------------------------
+
+void frmBackup::Label8_Click() {
+  OpenWebPage(app(), sys_.shell, app().windowHandle(*this), std::string(kMakerWebHost) + "/16bit.htm",
+              false);
+  app().endProcess();
+}
+
+void frmBackup::Label17_Click() {
+  OpenWebPage(app(), sys_.shell, app().windowHandle(*this), kMakerWebHost, true);
+}
+
+void frmBackup::Label6_Click() { Label17_Click(); }
+
+void frmBackup::cmdFinish_Click() {
+  if (chkVisitSite.value() == 1)
+    OpenWebPage(app(), sys_.shell, app().windowHandle(*this), kMakerWebHost, true);
+  app().endProcess();
+}

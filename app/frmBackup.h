@@ -1,0 +1,80 @@
+#pragma once
+// The repair wizard: six stacked pages, four buttons, the CD detection and the repair.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "forms/Forms.h"
+#include "platform/Platform.h"
+
+class frmBackup : public forms::Form {
+ public:
+  frmBackup(forms::Application& app, platform::Platform& sys);
+
+  // Event handlers.
+  void Form_Load();
+  void cmdNext_Click();
+  void cmdBack_Click();
+  void cmdCancel_Click();
+  void cmdFinish_Click();
+  void Label8_Click();
+  void Label17_Click();
+  void Label6_Click();
+  void tmrCheck_Timer();
+  void chkCD_Click();
+  void txtTimeout_Change();
+
+  // CD detection.
+  void FillDriveList();
+  // The volume label of a drive root, nothing when the volume cannot be read.
+  std::optional<std::string> GetVolumeLabel(const std::string& root);
+
+  void ShowStepIndicator(int previousStep, int newStep);
+
+  // Starts the three expand commands, waits for them (keeping the window alive)
+  // and tells which targets were not written; empty when all three were.
+  std::vector<std::string> RunRepairCommands();
+
+  // The root of the drive on which the Windows XP CD was last found, e.g. "D:\".
+  std::string CdRootPath;
+  int CdDriveCount = 0;
+  // Element k (1 to CdDriveCount) holds the letter of the k-th CD-ROM drive.
+  std::vector<std::string> CdDriveLetters{std::string()};
+
+  // Longest wait for the repair commands, in milliseconds.
+  static constexpr int kRepairTimeoutMs = 60000;
+
+  // Controls the handlers use.
+  forms::Control& cmdNext;
+  forms::Control& cmdBack;
+  forms::Control& cmdCancel;
+  forms::Control& cmdFinish;
+  forms::Control& lblStatus;
+  forms::Control& chkCD;
+  forms::Control& txtCD;
+  forms::Control& txtTimeout;
+  forms::Control& lstDrives;
+  forms::Control& tmrCheck;
+  forms::Control& chkVisitSite;
+  forms::ControlArray fraSteps;
+  forms::ControlArray shpSteps;
+  forms::ControlArray lblSteps;
+
+ private:
+  void setButtons(bool back, bool cancel, bool finish, bool next);
+  void yieldTimes(int times);
+
+  platform::Platform& sys_;
+  bool handlingNext_ = false;
+};
+
+// The three repair commands: source on the CD below its root, the target written.
+struct RepairCommand {
+  const char* source;  // below CdRootPath, e.g. "i386\config.nt_"
+  const char* target;  // e.g. "c:\windows\system32\CONFIG.NT"
+  const char* name;    // e.g. "CONFIG.NT"
+};
+extern const RepairCommand kRepairCommands[3];
+
+// "expand " + cdRoot + source + " " + target, exactly as the repair starts it.
+std::string repairCommandLine(const std::string& cdRoot, const RepairCommand& command);

@@ -1,0 +1,51 @@
+#pragma once
+// The in-memory realisation of the forms runtime, for native tests: forms load,
+// show and change state with no windows; message boxes are answered from a script;
+// yields run a hook the test installs; time is a counter the test can read.
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "forms/Forms.h"
+
+namespace forms {
+
+struct ShownMessageBox {
+  std::string prompt;
+  unsigned style;
+  std::string title;  // as shown: the application's title when none was given
+};
+
+class MemoryApplication : public Application {
+ public:
+  std::unique_ptr<FormView> createView(Form& form) override;
+  int msgBox(const std::string& prompt, unsigned style = vbOKOnly,
+             const std::string& titleText = std::string()) override;
+  void doEvents() override;
+  void waitForMessages(int ms) override;
+  std::uint64_t milliseconds() override { return clock; }
+  Twips screenWidth() const override { return screenWidthTwips; }
+  Twips screenHeight() const override { return screenHeightTwips; }
+  std::uintptr_t windowHandle(const Form& form) const override;
+  [[noreturn]] void endProcess() override;
+  int run() override { return 0; }
+
+  // Test controls.
+  Twips screenWidthTwips = 15360;  // 1024 x 768 pixels at 96 DPI
+  Twips screenHeightTwips = 11520;
+  Twips frameWidthTwips = 0;
+  Twips frameHeightTwips = 0;
+  std::deque<int> msgBoxAnswers;  // answers in order; vbOK when the queue is empty
+  std::vector<ShownMessageBox> shownMessageBoxes;
+  std::function<void()> onDoEvents;  // runs inside each yield (not re-entered)
+  int doEventsCount = 0;
+  std::uint64_t clock = 0;  // advanced by waitForMessages
+  std::function<void(int)> onWait;  // runs inside each wait
+  bool ended = false;
+
+ private:
+  bool inHook_ = false;
+};
+
+}  // namespace forms

@@ -1,0 +1,127 @@
+#include "platform/win32/Win32Platform.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "platform/win32/Handle.h"
+
+namespace platform {
+
+// --- Drives -------------------------------------------------------------------------
+
+std::uint32_t Win32Drives::getLogicalDriveStrings(std::uint32_t bufferLength, char* buffer) {
+  return GetLogicalDriveStringsA(bufferLength, buffer);
+}
+
+std::uint32_t Win32Drives::getDriveType(const std::string& root) {
+  return GetDriveTypeA(root.c_str());
+}
+
+std::optional<std::string> Win32Drives::getVolumeLabel(const std::string& root) {
+  char name[128] = {};
+  char fileSystem[128] = {};
+  DWORD serial = 0, maxComponent = 0, flags = 0;
+  if (!GetVolumeInformationA(root.c_str(), name, 127, &serial, &maxComponent, &flags, fileSystem,
+                             127))
+    return std::nullopt;
+  name[127] = '\0';
+  return std::string(name);
+}
+
+// --- Processes ----------------------------------------------------------------------
+
+namespace {
+class Win32RunningProcess : public RunningProcess {
+ public:
+  explicit Win32RunningProcess(HANDLE process) : process_(process) {}
+  std::optional<std::uint32_t> exitCode() override {
+    DWORD code = 0;
+    if (WaitForSingleObject(process_.get(), 0) != WAIT_OBJECT_0) return std::nullopt;
+    if (!GetExitCodeProcess(process_.get(), &code)) return std::nullopt;
+    return code;
+  }
+
+ private:
+  Handle process_;
+};
+}  // namespace
+
+std::string Win32Processes::systemDirectory() {
+  char path[MAX_PATH + 1] = {};
+  const UINT n = GetSystemDirectoryA(path, MAX_PATH);
+  if (n == 0 || n > MAX_PATH) return "C:\\WINDOWS\\system32";
+  std::string dir(path, n);
+  if (!dir.empty() && dir.back() == '\\') dir.pop_back();
+  return dir;
+}
+
+std::unique_ptr<RunningProcess> Win32Processes::start(const std::string& application,
+                                                      const std::string& commandLine,
+                                                      int showCommand) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = static_cast<WORD>(showCommand);
+  PROCESS_INFORMATION pi{};
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  if (!CreateProcessA(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &si, &pi))
+    return nullptr;
+  CloseHandle(pi.hThread);
+  return std::make_unique<Win32RunningProcess>(pi.hProcess);
+}
+
+// --- Shell ----------------------------------------------------------------------------
+
+std::optional<std::string> Win32Shell::createScratchHtmlFile(const std::string& content) {
+  char folder[MAX_PATH + 1] = {};
+  const DWORD n = GetTempPathA(MAX_PATH, folder);
+  if (n == 0 || n > MAX_PATH) return std::nullopt;
+  // A unique name of our own, made with CREATE_NEW so no existing file is touched.
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    char name[64];
+    wsprintfA(name, "corva%08lX%02X.htm", GetTickCount() ^ GetCurrentProcessId(), attempt);
+    const std::string path = std::string(folder) + name;
+    Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    if (!file) {
+      if (GetLastError() == ERROR_FILE_EXISTS) continue;
+      return std::nullopt;
+    }
+    DWORD written = 0;
+    const bool ok = WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()),
+                              &written, nullptr) &&
+                    written == content.size();
+    file.reset();
+    if (!ok) {
+      DeleteFileA(path.c_str());
+      return std::nullopt;
+    }
+    return path;
+  }
+  return std::nullopt;
+}
+
+bool Win32Shell::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+std::intptr_t Win32Shell::findExecutable(const std::string& file, std::string& result) {
+  char buffer[MAX_PATH + 1];
+  std::fill(buffer, buffer + sizeof buffer, ' ');
+  buffer[MAX_PATH] = '\0';
+  const HINSTANCE r = FindExecutableA(file.c_str(), nullptr, buffer);
+  buffer[MAX_PATH] = '\0';
+  result.assign(buffer);  // up to the first NUL
+  return reinterpret_cast<std::intptr_t>(r);
+}
+
+std::intptr_t Win32Shell::shellExecute(std::uintptr_t ownerWindow, const std::string& operation,
+                                       const std::string& file, const std::string& parameters,
+                                       int showCommand) {
+  return reinterpret_cast<std::intptr_t>(ShellExecuteA(reinterpret_cast<HWND>(ownerWindow),
+                                                       operation.c_str(), file.c_str(),
+                                                       parameters.c_str(), nullptr, showCommand));
+}
+
+}  // namespace platform

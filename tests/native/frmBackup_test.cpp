@@ -1,0 +1,547 @@
+// The repair wizard in the in-memory realisation: layout, page machine, CD
+// detection, repair outcomes, links and Finish.
+#include <gtest/gtest.h>
+
+#include "app/Module1.h"
+#include "app/OpenWebPage.h"
+#include "app/frmBackup.h"
+#include "fakes/FakePlatform.h"
+#include "forms/memory/MemoryApplication.h"
+
+using forms::Control;
+using forms::ControlKind;
+using forms::rgb;
+
+namespace {
+
+constexpr forms::Color kGreen = rgb(0, 255, 0);
+constexpr forms::Color kGrey = rgb(128, 128, 128);
+constexpr forms::Color kRed = rgb(255, 0, 0);
+
+std::string lastWord(const std::string& s) { return s.substr(s.rfind(' ') + 1); }
+
+class Wizard : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Module1::resetForms();
+    // expand writes its target with the source's time, as the system's does.
+    sys.processes.behaviour = [this](const FakeProcesses::Started& s, FakeProcesses::State& st) {
+      const std::string target = lastWord(s.commandLine);
+      sys.files.addFile(target, 100);
+      sys.files.setLastWriteTime(target, 126000000000000000ULL);
+      st.exitCode = 0;
+      return true;
+    };
+  }
+  void TearDown() override { Module1::resetForms(); }
+
+  frmBackup& start() {
+    Module1::Main(app, sys.platform);
+    return Module1::frmBackupInstance(app, sys.platform);
+  }
+
+  // The page the user sees: the frame on top of the form's stacking.
+  static int pageOnTop(const frmBackup& f) {
+    for (Control* c : f.stacking(nullptr))
+      if (c->name() == "fraSteps") return c->index();
+    return -1;
+  }
+
+  static std::string buttons(const frmBackup& f) {
+    std::string s;
+    s += f.cmdBack.enabled() ? 'B' : '-';
+    s += f.cmdCancel.enabled() ? 'C' : '-';
+    s += f.cmdNext.enabled() ? 'N' : '-';
+    s += f.cmdFinish.enabled() ? 'F' : '-';
+    return s;
+  }
+
+  // An XP CD in E: behind an empty D:.
+  void cdInE() {
+    sys.drives.add('C', platform::kDriveFixed);
+    sys.drives.add('D', platform::kDriveCdRom, std::nullopt);
+    sys.drives.add('E', platform::kDriveCdRom, "WXPCD");
+    sys.files.addFolder("E:\\i386");
+  }
+
+  frmBackup& toPage2() {
+    frmBackup& f = start();
+    f.cmdNext.userClick();
+    f.tmrCheck.tick();
+    f.cmdNext.userClick();
+    return f;
+  }
+
+  forms::MemoryApplication app;
+  FakeSystem sys;
+};
+
+// --- The window and its controls -------------------------------------------------
+
+TEST_F(Wizard, WindowIsAFixedToolWindowWithoutTitleOrTaskbarButton) {
+  frmBackup& f = start();
+  EXPECT_EQ(f.border, forms::FormBorder::FixedToolWindow);
+  EXPECT_FALSE(f.showInTaskbar);
+  EXPECT_EQ(f.caption, "");
+  EXPECT_EQ(f.backColor, forms::kWhite);
+  EXPECT_EQ(f.clientWidth, 6435);
+  EXPECT_EQ(f.clientHeight, 4590);
+  EXPECT_TRUE(f.shown());
+}
+
+TEST_F(Wizard, LoadCentresTheOuterWindowOnTheScreen) {
+  app.frameWidthTwips = 90;
+  app.frameHeightTwips = 315;
+  frmBackup& f = start();
+  EXPECT_EQ(f.left(), 4418);  // (15360 - 6525) / 2 = 4417.5, halves to even
+  EXPECT_EQ(f.top(), 3308);   // (11520 - 4905) / 2 = 3307.5
+}
+
+TEST_F(Wizard, FormStackingPutsPageZeroOnTopAndShape1AtTheBottom) {
+  frmBackup& f = start();
+  std::vector<std::string> order;
+  for (Control* c : f.stacking(nullptr)) order.push_back(c->qualifiedName());
+  EXPECT_EQ(order, (std::vector<std::string>{"fraSteps(0)", "fraSteps(1)", "fraSteps(2)",
+                                             "fraSteps(3)", "fraSteps(4)", "cmdFinish",
+                                             "cmdCancel", "cmdBack", "cmdNext", "fraSteps(5)",
+                                             "Shape1"}));
+}
+
+TEST_F(Wizard, PagesListTheirControlsTopFirst) {
+  frmBackup& f = start();
+  auto names = [&](const Control* container) {
+    std::vector<std::string> r;
+    for (Control* c : f.stacking(container)) r.push_back(c->qualifiedName());
+    return r;
+  };
+  EXPECT_EQ(names(&f.fraSteps(0)),
+            (std::vector<std::string>{"lblHead", "Image3", "Image1", "Label20", "Label8", "Label18",
+                                      "Label17", "Label16", "Label15", "Label13", "Label12"}));
+  EXPECT_EQ(names(&f.fraSteps(1)),
+            (std::vector<std::string>{"fraStatus", "chkCD", "txtCD", "lstDrives", "txtTimeout",
+                                      "Check1", "chkSGML", "lblTimeout", "lblWordtype", "Label11",
+                                      "Label10", "Label2"}));
+  EXPECT_EQ(names(&f.control("fraStatus")), (std::vector<std::string>{"tmrCheck", "lblStatus"}));
+  EXPECT_EQ(names(&f.fraSteps(5)),
+            (std::vector<std::string>{"picWiz", "chkVisitSite", "Image4", "Label6", "Image2",
+                                      "Label21", "Label9", "Label19", "Label1", "Label7", "Shape8",
+                                      "Shape6"}));
+  EXPECT_EQ(f.shpSteps.count(), 6);
+  EXPECT_EQ(f.lblSteps.count(), 6);
+}
+
+TEST_F(Wizard, TextsKeepTheirExactSpelling) {
+  frmBackup& f = start();
+  const std::string host = kMakerWebHost;
+  EXPECT_EQ(f.control("Label8").caption(), host + "/corvfx16bit.htm");
+  EXPECT_EQ(f.control("Label17").caption(), host);
+  EXPECT_EQ(f.control("Label6").caption(), host);
+  EXPECT_EQ(f.control("lblNext3").caption(),
+            "Now ready to repair found issues, click next to  continue...");
+  EXPECT_EQ(f.control("Label21").caption(),
+            "has been fixed! Please try your 16 bit application now. ");
+  EXPECT_EQ(f.chkVisitSite.caption(), "Check out our other solutions and products ");
+  EXPECT_EQ(f.cmdBack.caption(), "< &Back");
+  EXPECT_EQ(f.cmdNext.caption(), "&Next >");
+  EXPECT_EQ(f.cmdFinish.caption(), "&Finish");
+  EXPECT_EQ(f.txtTimeout.text(), "1000");  // the design text "500" is replaced at load
+}
+
+TEST_F(Wizard, HiddenControlsStayHiddenAndPicturesShowOnPagesZeroAndFive) {
+  frmBackup& f = start();
+  for (const char* name : {"chkCD", "txtCD", "lstDrives", "txtTimeout", "Check1", "chkSGML",
+                           "lblTimeout", "lblNext2", "lblNext3", "picWiz"})
+    EXPECT_FALSE(f.control(name).visible()) << name;
+  EXPECT_EQ(f.control("Image3").picture(), "PHOTO");
+  EXPECT_EQ(f.control("Image4").picture(), "PHOTO");
+  EXPECT_EQ(f.control("Image1").picture(), "LOGO");
+  EXPECT_EQ(f.control("Image2").picture(), "LOGO");
+  EXPECT_TRUE(f.control("lblHead").backStyle() == forms::BackStyle::Opaque);
+  EXPECT_EQ(f.control("lblHead").backColor(), rgb(0, 0, 255));
+  EXPECT_EQ(f.control("Label8").font().underline, true);
+  EXPECT_EQ(f.cmdCancel.isCancel(), true);
+}
+
+// --- The page machine -----------------------------------------------------------------
+
+TEST_F(Wizard, StartsOnPageZeroAndTheFirstTickDoesNothing) {
+  cdInE();
+  frmBackup& f = start();
+  EXPECT_EQ(Module1::CurrentStep, 0);
+  EXPECT_EQ(pageOnTop(f), 0);
+  EXPECT_EQ(buttons(f), "-CN-");
+  EXPECT_EQ(f.lblStatus.caption(), "Checking for CD...");
+  EXPECT_EQ(f.CdRootPath, "");
+  EXPECT_EQ(f.tmrCheck.interval(), 1000);
+  EXPECT_EQ(app.doEventsCount, 5);  // three before the show, two after
+}
+
+TEST_F(Wizard, WholeRunRepairsFromTheCdAndLandsOnFinish) {
+  cdInE();
+  frmBackup& f = start();
+  f.cmdNext.userClick();
+  EXPECT_EQ(pageOnTop(f), 1);
+  EXPECT_EQ(buttons(f), "-C--") << "no repair before the CD is found";
+  f.tmrCheck.tick();
+  EXPECT_EQ(buttons(f), "-CN-");
+  EXPECT_EQ(f.CdRootPath, "E:\\");
+  f.cmdNext.userClick();
+  EXPECT_EQ(pageOnTop(f), 2);
+  EXPECT_EQ(buttons(f), "-CN-");
+  f.cmdNext.userClick();
+  EXPECT_EQ(Module1::CurrentStep, 5);
+  EXPECT_EQ(pageOnTop(f), 5);
+  EXPECT_EQ(buttons(f), "---F");
+  ASSERT_EQ(sys.processes.started.size(), 3u);
+  const char* expected[] = {
+      "expand E:\\i386\\config.nt_ c:\\windows\\system32\\CONFIG.NT",
+      "expand E:\\i386\\autoexec.nt_ c:\\windows\\system32\\AUTOEXEC.NT",
+      "expand E:\\i386\\command.co_ c:\\windows\\system32\\COMMAND.NT"};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(sys.processes.started[i].commandLine, expected[i]);
+    EXPECT_EQ(sys.processes.started[i].application, "C:\\WINDOWS\\system32\\expand.exe");
+    EXPECT_EQ(sys.processes.started[i].showCommand, 2);
+  }
+  EXPECT_TRUE(app.shownMessageBoxes.empty());
+}
+
+TEST_F(Wizard, StepIndicatorFollowsZeroOneTwoFive) {
+  cdInE();
+  frmBackup& f = toPage2();
+  f.cmdNext.userClick();
+  // Calls (0,1), (1,2), (4,5): marker 2 keeps green, as the jump never leaves it.
+  EXPECT_EQ(f.shpSteps(0).fillColor(), kGrey);
+  EXPECT_EQ(f.shpSteps(1).fillColor(), kGrey);
+  EXPECT_EQ(f.shpSteps(2).fillColor(), kGreen);
+  EXPECT_EQ(f.shpSteps(4).fillColor(), kGrey);
+  EXPECT_EQ(f.shpSteps(5).fillColor(), kGreen);
+  EXPECT_FALSE(f.lblSteps(0).font().bold);
+  EXPECT_TRUE(f.lblSteps(2).font().bold);
+  EXPECT_FALSE(f.lblSteps(4).font().bold);
+  EXPECT_TRUE(f.lblSteps(5).font().bold);
+}
+
+TEST_F(Wizard, IndicatorTurnsTheFinishMarkerRedWhenItIsLeft) {
+  frmBackup& f = start();
+  f.ShowStepIndicator(5, 4);
+  EXPECT_EQ(f.shpSteps(5).fillColor(), kRed);
+  EXPECT_EQ(f.shpSteps(4).fillColor(), kGreen);
+}
+
+TEST_F(Wizard, NextClickedInsideTheYieldsOfAnotherIsIgnored) {
+  cdInE();
+  frmBackup& f = start();
+  f.cmdNext.userClick();
+  f.tmrCheck.tick();
+  int nested = 0;
+  app.onDoEvents = [&] {
+    ++nested;
+    f.cmdNext.userClick();
+  };
+  f.cmdNext.userClick();  // page 1 -> 2; the nested clicks must not run the repair
+  EXPECT_GT(nested, 0);
+  EXPECT_EQ(Module1::CurrentStep, 2);
+  EXPECT_TRUE(sys.processes.started.empty());
+  f.cmdNext.userClick();
+  EXPECT_EQ(Module1::CurrentStep, 5);
+  EXPECT_EQ(sys.processes.started.size(), 3u);
+}
+
+TEST_F(Wizard, CancelAndEscapeEndTheProcessOnlyWhileCancelIsEnabled) {
+  cdInE();
+  frmBackup& f = start();
+  EXPECT_THROW(f.pressEscape(), forms::ProcessEnded);
+  EXPECT_TRUE(app.ended);
+  app.ended = false;
+  f.cmdNext.userClick();
+  f.tmrCheck.tick();
+  f.cmdNext.userClick();
+  f.cmdNext.userClick();  // page 5: Cancel is off
+  EXPECT_NO_THROW(f.pressEscape());
+  EXPECT_FALSE(app.ended);
+}
+
+TEST_F(Wizard, CancelDuringTheRepairYieldsStartsNothing) {
+  cdInE();
+  frmBackup& f = toPage2();
+  app.onDoEvents = [&] { f.cmdCancel.userClick(); };
+  EXPECT_THROW(f.cmdNext.userClick(), forms::ProcessEnded);
+  EXPECT_TRUE(sys.processes.started.empty());
+}
+
+TEST_F(Wizard, BackReturnsToTheFirstPageAndDisablesItself) {
+  cdInE();
+  frmBackup& f = start();
+  f.cmdNext.userClick();
+  f.cmdBack_Click();
+  EXPECT_EQ(Module1::CurrentStep, 0);
+  EXPECT_EQ(pageOnTop(f), 0);
+  EXPECT_EQ(buttons(f), "-CN-");
+}
+
+// --- Repair outcomes ---------------------------------------------------------------------
+
+struct RepairFailure {
+  const char* name;
+  std::function<bool(const FakeProcesses::Started&, FakeProcesses::State&, FakeSystem&)> expand;
+  const char* missing;
+};
+
+class RepairFailures : public Wizard, public ::testing::WithParamInterface<RepairFailure> {};
+
+TEST_P(RepairFailures, AreToldAndKeepTheWizardOnPageTwo) {
+  cdInE();
+  frmBackup& f = toPage2();
+  sys.processes.behaviour = [this](const FakeProcesses::Started& s, FakeProcesses::State& st) {
+    return GetParam().expand(s, st, sys);
+  };
+  f.cmdNext.userClick();
+  EXPECT_EQ(Module1::CurrentStep, 2);
+  EXPECT_EQ(pageOnTop(f), 2);
+  EXPECT_EQ(buttons(f), "-CN-");
+  ASSERT_EQ(app.shownMessageBoxes.size(), 1u);
+  const auto& box = app.shownMessageBoxes[0];
+  EXPECT_EQ(box.title, "Corvane 16 bit Windows");
+  EXPECT_EQ(box.style, forms::vbOKOnly | forms::vbExclamation);
+  EXPECT_NE(box.prompt.find(GetParam().missing), std::string::npos) << box.prompt;
+  EXPECT_NE(box.prompt.find("administrator"), std::string::npos);
+  for (const char* name : {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"}) {
+    if (std::string(GetParam().missing).find(name) == std::string::npos) {
+      EXPECT_EQ(box.prompt.find(std::string(" ") + name), std::string::npos) << name;
+    }
+  }
+}
+
+bool writes(const FakeProcesses::Started& s, FakeProcesses::State& st, FakeSystem& sys) {
+  sys.files.addFile(lastWord(s.commandLine), 10);
+  sys.files.setLastWriteTime(lastWord(s.commandLine), 126000000000000000ULL);
+  st.exitCode = 0;
+  return true;
+}
+bool isAutoexec(const FakeProcesses::Started& s) {
+  return s.commandLine.find("AUTOEXEC") != std::string::npos;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Wizard, RepairFailures,
+    ::testing::Values(
+        RepairFailure{"CannotStart",
+                      [](auto& s, auto& st, auto& sys) {
+                        return isAutoexec(s) ? false : writes(s, st, sys);
+                      },
+                      "AUTOEXEC.NT"},
+        RepairFailure{"NonZeroExit",
+                      [](auto& s, auto& st, auto& sys) {
+                        if (!isAutoexec(s)) return writes(s, st, sys);
+                        st.exitCode = 1;
+                        return true;
+                      },
+                      "AUTOEXEC.NT"},
+        RepairFailure{"ZeroExitButNothingWritten",
+                      [](auto& s, auto& st, auto& sys) {
+                        if (!isAutoexec(s)) return writes(s, st, sys);
+                        st.exitCode = 0;
+                        return true;
+                      },
+                      "AUTOEXEC.NT"},
+        RepairFailure{"NeverEnds",
+                      [](auto& s, auto& st, auto& sys) {
+                        return isAutoexec(s) ? true : writes(s, st, sys);
+                      },
+                      "AUTOEXEC.NT"},
+        RepairFailure{"NoneStarts", [](auto&, auto&, auto&) { return false; },
+                      "CONFIG.NT, AUTOEXEC.NT and COMMAND.NT"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Wizard, AnExistingTargetLeftUntouchedCountsAsUnwrittenAndKeepsItsTime) {
+  cdInE();
+  const std::string config = "c:\\windows\\system32\\CONFIG.NT";
+  sys.files.addFile(config, 50);
+  sys.files.setLastWriteTime(config, 127000000000000000ULL);
+  frmBackup& f = toPage2();
+  sys.processes.behaviour = [&](const FakeProcesses::Started& s, FakeProcesses::State& st) {
+    if (s.commandLine.find("CONFIG") != std::string::npos) {
+      st.exitCode = 0;  // claims success, writes nothing
+      return true;
+    }
+    return writes(s, st, sys);
+  };
+  f.cmdNext.userClick();
+  ASSERT_EQ(app.shownMessageBoxes.size(), 1u);
+  EXPECT_NE(app.shownMessageBoxes[0].prompt.find("CONFIG.NT"), std::string::npos);
+  EXPECT_EQ(sys.files.lastWriteTime(config), 127000000000000000ULL);
+}
+
+TEST_F(Wizard, AnExistingTargetRewrittenWithTheSameTimeCountsAsWritten) {
+  cdInE();
+  for (const char* t : {"c:\\windows\\system32\\CONFIG.NT", "c:\\windows\\system32\\AUTOEXEC.NT",
+                        "c:\\windows\\system32\\COMMAND.NT"}) {
+    sys.files.addFile(t, 10);
+    sys.files.setLastWriteTime(t, 126000000000000000ULL);  // as a previous run left it
+  }
+  frmBackup& f = toPage2();
+  f.cmdNext.userClick();
+  EXPECT_TRUE(app.shownMessageBoxes.empty());
+  EXPECT_EQ(Module1::CurrentStep, 5);
+}
+
+TEST_F(Wizard, RepairWaitsAtMostSixtySecondsWhileProcessingMessages) {
+  cdInE();
+  frmBackup& f = toPage2();
+  sys.processes.behaviour = [](const FakeProcesses::Started&, FakeProcesses::State&) {
+    return true;  // never ends
+  };
+  const int before = app.doEventsCount;
+  f.cmdNext.userClick();
+  EXPECT_GE(app.clock, 60000u);
+  EXPECT_LT(app.clock, 61000u);
+  EXPECT_GT(app.doEventsCount - before, 100);
+  EXPECT_EQ(Module1::CurrentStep, 2);
+}
+
+TEST_F(Wizard, ARetryAfterAFailureCanSucceed) {
+  cdInE();
+  frmBackup& f = toPage2();
+  auto good = sys.processes.behaviour;
+  sys.processes.behaviour = [](const FakeProcesses::Started&, FakeProcesses::State& st) {
+    st.exitCode = 2;
+    return true;
+  };
+  f.cmdNext.userClick();
+  EXPECT_EQ(Module1::CurrentStep, 2);
+  sys.processes.behaviour = good;
+  f.cmdNext.userClick();
+  EXPECT_EQ(Module1::CurrentStep, 5);
+  EXPECT_EQ(sys.processes.started.size(), 6u);
+}
+
+// --- CD detection --------------------------------------------------------------------
+
+TEST_F(Wizard, DriveListHoldsOnlyCdRomDrivesInLetterOrder) {
+  sys.drives.add('A', platform::kDriveRemovable);
+  sys.drives.add('C', platform::kDriveFixed);
+  sys.drives.add('f', platform::kDriveCdRom, std::nullopt);
+  sys.drives.add('D', platform::kDriveCdRom, std::nullopt);
+  sys.drives.add('N', platform::kDriveRemote);
+  frmBackup& f = start();
+  EXPECT_EQ(f.CdDriveCount, 2);
+  EXPECT_EQ(f.CdDriveLetters, (std::vector<std::string>{"", "D", "F"}));
+  EXPECT_EQ(f.lstDrives.items(), (std::vector<std::string>{"D:\\ - [none]", "F:\\ - [none]"}));
+}
+
+TEST_F(Wizard, MoreThanSixteenDriveLettersAreAllListed) {
+  for (char l = 'C'; l <= 'Z'; ++l) sys.drives.add(l, platform::kDriveCdRom, std::nullopt);
+  frmBackup& f = start();
+  EXPECT_EQ(f.CdDriveCount, 24);
+  EXPECT_EQ(f.lstDrives.list(23), "Z:\\ - [none]");
+}
+
+TEST_F(Wizard, AFailingDriveListingLeavesTheListEmpty) {
+  sys.drives.add('D', platform::kDriveCdRom);
+  sys.drives.failListing = true;
+  frmBackup& f = start();
+  EXPECT_EQ(f.CdDriveCount, 0);
+  EXPECT_EQ(f.lstDrives.listCount(), 0);
+}
+
+TEST_F(Wizard, TickReportsEachDriveAndFindsTheCdOnTheSecond) {
+  cdInE();
+  frmBackup& f = start();
+  f.cmdNext.userClick();
+  f.tmrCheck.tick();
+  EXPECT_EQ(f.lstDrives.list(0), "D:\\ - [none]");
+  EXPECT_EQ(f.lstDrives.list(1), "E:\\ - [WXPCD]");
+  EXPECT_EQ(f.lblStatus.caption(), "Found XP CD on E:\\");
+  EXPECT_EQ(f.CdRootPath, "E:\\");
+}
+
+TEST_F(Wizard, DiscWithoutI386AndEmptyLabelKeepsNextOff) {
+  sys.drives.add('D', platform::kDriveCdRom, "");
+  frmBackup& f = start();
+  f.cmdNext.userClick();
+  f.tmrCheck.tick();
+  EXPECT_EQ(f.lstDrives.list(0), "D:\\ - []");
+  EXPECT_EQ(f.lblStatus.caption(), "Checking for XP CD...");
+  EXPECT_EQ(buttons(f), "-C--");
+  EXPECT_EQ(f.CdRootPath, "");
+}
+
+TEST_F(Wizard, ADiscLabelledMinusOneIsReadAndTested) {
+  sys.drives.add('D', platform::kDriveCdRom, "-1");
+  sys.files.addFolder("D:\\i386");
+  frmBackup& f = start();
+  f.cmdNext.userClick();
+  f.tmrCheck.tick();
+  EXPECT_EQ(f.lstDrives.list(0), "D:\\ - [-1]");
+  EXPECT_EQ(f.CdRootPath, "D:\\");
+}
+
+TEST_F(Wizard, WithTwoCdsTheFirstWinsAndTheSecondIsNotRewritten) {
+  sys.drives.add('D', platform::kDriveCdRom, "ONE");
+  sys.drives.add('E', platform::kDriveCdRom, "TWO");
+  sys.files.addFolder("D:\\i386");
+  sys.files.addFolder("E:\\i386");
+  frmBackup& f = start();
+  f.cmdNext.userClick();
+  f.tmrCheck.tick();
+  EXPECT_EQ(f.CdRootPath, "D:\\");
+  EXPECT_EQ(f.lstDrives.list(1), "E:\\ - [none]");
+}
+
+TEST_F(Wizard, RemovingTheCdDisablesNextButKeepsTheRoot) {
+  cdInE();
+  frmBackup& f = start();
+  f.cmdNext.userClick();
+  f.tmrCheck.tick();
+  sys.drives.drives["E:\\"].label.reset();
+  f.tmrCheck.tick();
+  EXPECT_EQ(f.lstDrives.list(1), "E:\\ - [none]");
+  EXPECT_EQ(f.lblStatus.caption(), "Checking for XP CD...");
+  EXPECT_EQ(buttons(f), "-C--");
+  EXPECT_EQ(f.CdRootPath, "E:\\");
+}
+
+TEST_F(Wizard, TicksOutsidePageOneChangeNothing) {
+  cdInE();
+  frmBackup& f = start();
+  f.tmrCheck.tick();
+  EXPECT_EQ(f.lstDrives.list(1), "E:\\ - [none]");
+  EXPECT_EQ(f.CdRootPath, "");
+  EXPECT_EQ(buttons(f), "-CN-");
+}
+
+TEST_F(Wizard, NoCdRomDriveLeavesTheStatusOfTheLoad) {
+  sys.drives.add('C', platform::kDriveFixed);
+  frmBackup& f = start();
+  f.cmdNext.userClick();
+  f.tmrCheck.tick();
+  EXPECT_EQ(f.lblStatus.caption(), "Checking for CD...");
+}
+
+TEST_F(Wizard, IntervalTakesWholeNumbersAndSkipsTheRest) {
+  frmBackup& f = start();
+  f.txtTimeout.setText("abc");
+  EXPECT_EQ(f.tmrCheck.interval(), 1000);
+  f.txtTimeout.setText("70000");
+  EXPECT_EQ(f.tmrCheck.interval(), 1000);
+  f.txtTimeout.setText("-5");
+  EXPECT_EQ(f.tmrCheck.interval(), 1000);
+  f.txtTimeout.setText("250");
+  EXPECT_EQ(f.tmrCheck.interval(), 250);
+  f.txtTimeout.setText("0");
+  EXPECT_EQ(f.tmrCheck.interval(), 0);
+  EXPECT_FALSE(f.tmrCheck.tick()) << "an interval of 0 stops the ticks";
+}
+
+TEST_F(Wizard, CheckingChkCdEnablesTheCdTextWithWindowColour) {
+  frmBackup& f = start();
+  EXPECT_FALSE(f.txtCD.enabled());
+  EXPECT_EQ(f.txtCD.backColor(), forms::kSysButtonFace);
+  f.chkCD.setValue(1);
+  EXPECT_TRUE(f.txtCD.enabled());
+  EXPECT_EQ(f.txtCD.backColor(), forms::kSysWindowBackground);
+  f.chkCD.setValue(2);
+  EXPECT_TRUE(f.txtCD.enabled());
+}
+
+}  // namespace

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds everything and runs the three test layers: native (also under ASan and
+# UBSan), windows (under Wine) and end-to-end (the real exe under Wine and Xvfb).
+# Ends with one line: "Summary: N passed, N failed".
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+bash tools/install-deps.sh || exit 1
+bash tools/build.sh native native-asan win64 win32 || { echo "Summary: 0 passed, 1 failed"; exit 1; }
+
+rm -rf build/*/test-results artifacts
+mkdir -p artifacts
+
+# One display for the Wine layers.
+display_pid=
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 81 110); do
+    [ -e /tmp/.X11-unix/X$n ] && continue
+    Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    display_pid=$!
+    export DISPLAY=:$n
+    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+    break
+  done
+fi
+cleanup() {
+  WINEPREFIX="$root/build/win64/wineprefix" wineserver -k 2>/dev/null || true
+  [ -n "$display_pid" ] && kill "$display_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+status=0
+(cd build/native && ctest --output-on-failure) || status=1
+(cd build/native-asan && ctest --output-on-failure) || status=1
+(cd build/win64 && ctest --output-on-failure) || status=1
+
+# Screenshots are taken as BMP inside Wine; keep PNG copies.
+for f in artifacts/*.bmp; do
+  [ -e "$f" ] && convert "$f" "${f%.bmp}.png" && rm -f "$f"
+done
+
+python3 tools/summarise-tests.py build/native/test-results build/native-asan/test-results \
+  build/win64/test-results
+rc=$?
+[ $status -eq 0 ] && [ $rc -eq 0 ]
