@@ -1,0 +1,125 @@
+#pragma once
+// Shared set-up of the end-to-end tests: starting corva16.exe in the test prefix,
+// finding its wizard window, reading its controls, keeping screenshots.
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "automation/Automation.h"
+
+namespace e2e {
+
+// A Unix path as Wine's Z: drive shows it.
+inline std::string windowsPath(const std::string& unixPath) {
+  if (unixPath.empty() || unixPath[0] != '/') return unixPath;
+  std::string p = "Z:" + unixPath;
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  return p;
+}
+
+inline std::string env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+
+inline std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The running wizard: its process and window. The process is ended on destruction
+// if it is still there, so a failed test leaves nothing behind.
+class Wizard {
+ public:
+  Wizard() {
+    const std::string exe = windowsPath(env("CORVA_EXE"));
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::string line = "\"" + exe + "\"";
+    if (CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                       &pi_)) {
+      CloseHandle(pi_.hThread);
+      window_ = automation::findTopLevel(pi_.dwProcessId, "CorvaForm", 30000);
+    }
+  }
+  ~Wizard() {
+    if (pi_.hProcess) {
+      if (running()) {
+        TerminateProcess(pi_.hProcess, 1);
+        WaitForSingleObject(pi_.hProcess, 5000);
+      }
+      CloseHandle(pi_.hProcess);
+    }
+  }
+  Wizard(const Wizard&) = delete;
+  Wizard& operator=(const Wizard&) = delete;
+
+  HWND window() const { return window_; }
+  HANDLE process() const { return pi_.hProcess; }
+  DWORD pid() const { return pi_.dwProcessId; }
+  bool running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+  bool waitForExit(int ms) const { return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
+
+  HWND child(const std::string& text) const { return automation::findChildByText(window_, text); }
+  HWND next() const { return child("&Next >"); }
+  HWND back() const { return child("< &Back"); }
+  HWND cancel() const { return child("Cancel"); }
+  HWND finish() const { return child("&Finish"); }
+  // "BCNF" with '-' for each disabled button, as the tests compare them.
+  std::string buttons() const {
+    std::string s;
+    s += automation::isEnabled(back()) ? 'B' : '-';
+    s += automation::isEnabled(cancel()) ? 'C' : '-';
+    s += automation::isEnabled(next()) ? 'N' : '-';
+    s += automation::isEnabled(finish()) ? 'F' : '-';
+    return s;
+  }
+  bool waitForButtons(const std::string& state, int ms) const {
+    return automation::waitFor([&] { return buttons() == state; }, ms);
+  }
+  // The entries of the hidden drive list.
+  std::string driveList() const {
+    for (const auto& w : automation::descendants(window_)) {
+      if (w.className != "ListBox") continue;
+      std::string all;
+      const LRESULT n = SendMessageA(w.hwnd, LB_GETCOUNT, 0, 0);
+      for (LRESULT i = 0; i < n; ++i) {
+        // The list of another process answers in its own character set: ask in UTF-16.
+        wchar_t item[256] = {};
+        SendMessageW(w.hwnd, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+        char narrow[256] = {};
+        WideCharToMultiByte(CP_ACP, 0, item, -1, narrow, sizeof narrow, nullptr, nullptr);
+        all += std::string(i ? "|" : "") + narrow;
+      }
+      return all;
+    }
+    return "<no list>";
+  }
+  // Keeps a screenshot in the artifacts folder (converted to PNG by the test script).
+  void screenshot(const std::string& name) const {
+    const std::string dir = windowsPath(env("CORVA_ARTIFACTS"));
+    if (dir.empty()) return;
+    CreateDirectoryA(dir.c_str(), nullptr);
+    Sleep(300);  // let the last repaint reach the screen
+    automation::saveScreenshot(window_, dir + "\\" + name + ".bmp");
+  }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+  HWND window_ = nullptr;
+};
+
+// The repaired files and where the demonstration CD keeps its sources.
+inline std::string systemTarget(const char* name) {
+  return std::string("C:\\windows\\system32\\") + name;
+}
+inline std::string discFolder() { return windowsPath(env("WINEPREFIX") + "/discs/xpcd/i386"); }
+inline std::string demoSource(const char* name) {
+  return windowsPath(env("CORVA_SOURCE") + "/resources/demo-cd/" + name);
+}
+
+}  // namespace e2e
