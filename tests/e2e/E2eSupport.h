@@ -35,8 +35,7 @@ inline std::string readFile(const std::string& path) {
 // if it is still there, so a failed test leaves nothing behind.
 class Wizard {
  public:
-  Wizard() {
-    const std::string exe = windowsPath(env("CORVA_EXE"));
+  explicit Wizard(const std::string& exe = windowsPath(env("CORVA_EXE"))) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     std::string line = "\"" + exe + "\"";

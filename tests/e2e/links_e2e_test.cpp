@@ -1,0 +1,202 @@
+// The links and Finish of the real corva16.exe under Wine, with a recording fake
+// browser registered for .htm files in the test prefix (or none at all), and the
+// search for expand that must never find a planted copy.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "e2e/E2eSupport.h"
+
+using e2e::Wizard;
+
+namespace {
+
+const char kHost[] = "www.corvane.com";
+
+std::string tempFolder() {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  return temp;
+}
+
+// Scratch pages the program may have left in the user's temporary folder.
+std::vector<std::string> scratchPages() {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((tempFolder() + "*.htm").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do names.push_back(fd.cFileName);
+    while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  return names;
+}
+
+void setDefault(HKEY root, const std::string& key, const std::string& value) {
+  HKEY k = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(k);
+}
+
+// Registers the recorder as the program for .htm files and logs what it is
+// started with; removes both again at the end.
+class FakeBrowser {
+ public:
+  explicit FakeBrowser(bool registered) {
+    log_ = tempFolder() + "corva-browser.log";
+    DeleteFileA(log_.c_str());
+    SetEnvironmentVariableA("CORVA_RECORD", log_.c_str());
+    unregister();
+    if (registered) {
+      const std::string exe = e2e::windowsPath(e2e::env("CORVA_RECORDER"));
+      setDefault(HKEY_CLASSES_ROOT, ".htm", "CorvaTestPage");
+      setDefault(HKEY_CLASSES_ROOT, "CorvaTestPage\\shell\\open\\command",
+                 "\"" + exe + "\" \"%1\"");
+    }
+  }
+  ~FakeBrowser() {
+    unregister();
+    SetEnvironmentVariableA("CORVA_RECORD", nullptr);
+    DeleteFileA(log_.c_str());
+  }
+  // Lines "<command line>|<show>|<exe>" of each start, after waiting for one.
+  std::vector<std::string> starts(int waitMs) const {
+    automation::waitFor([&] { return !e2e::readFile(log_).empty(); }, waitMs);
+    std::vector<std::string> lines;
+    std::string all = e2e::readFile(log_);
+    for (size_t at = 0; at < all.size();) {
+      const size_t nl = all.find('\n', at);
+      lines.push_back(all.substr(at, nl - at));
+      at = nl == std::string::npos ? all.size() : nl + 1;
+    }
+    return lines;
+  }
+  // The parameters the browser got: its command line after the program's own name.
+  static std::string parameters(const std::string& line) {
+    std::string cmd = line.substr(0, line.find('|'));
+    size_t at = cmd[0] == '"' ? cmd.find('"', 1) + 1 : cmd.find(' ');
+    while (at < cmd.size() && cmd[at] == ' ') ++at;
+    return at < cmd.size() ? cmd.substr(at) : std::string();
+  }
+
+ private:
+  static void unregister() {
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, "CorvaTestPage\\shell\\open\\command");
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, "CorvaTestPage\\shell\\open");
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, "CorvaTestPage\\shell");
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, "CorvaTestPage");
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, ".htm");
+  }
+  std::string log_;
+};
+
+// The wizard on page 5, after a real repair from the demonstration CD.
+void toFinishPage(Wizard& w) {
+  automation::clickButton(w.next());
+  ASSERT_TRUE(w.waitForButtons("-CN-", 10000)) << w.buttons();
+  automation::clickButton(w.next());
+  Sleep(500);
+  automation::clickButton(w.next());
+  ASSERT_TRUE(w.waitForButtons("---F", 60000)) << w.buttons();
+}
+
+TEST(LinksE2e, SiteLinkOnPage0OpensTheHostAndKeepsTheWizard) {
+  const auto before = scratchPages();
+  FakeBrowser browser(true);
+  Wizard w;
+  ASSERT_TRUE(w.window());
+  // Label17 lies at 2520, 3240 twips of the form (its page starts 1680 left of it).
+  automation::clickAt(w.window(), 2520 / 15 + 20, 3240 / 15 + 8);
+  const auto starts = browser.starts(10000);
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(FakeBrowser::parameters(starts[0]), kHost);
+  Sleep(300);
+  EXPECT_TRUE(w.running());
+  EXPECT_EQ(w.buttons(), "-CN-");
+  EXPECT_EQ(scratchPages(), before) << "no scratch page is left behind";
+}
+
+TEST(LinksE2e, FinishTickedOpensTheSiteAndEnds) {
+  const auto before = scratchPages();
+  FakeBrowser browser(true);
+  Wizard w;
+  ASSERT_TRUE(w.window());
+  toFinishPage(w);
+  automation::clickButton(w.finish());
+  EXPECT_TRUE(w.waitForExit(10000));
+  const auto starts = browser.starts(5000);
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(FakeBrowser::parameters(starts[0]), kHost);
+  EXPECT_EQ(scratchPages(), before);
+}
+
+TEST(LinksE2e, FinishUntickedStartsNothingAndEnds) {
+  FakeBrowser browser(true);
+  Wizard w;
+  ASSERT_TRUE(w.window());
+  toFinishPage(w);
+  automation::clickButton(
+      automation::findChildByText(w.window(), "Check out our other solutions and products "));
+  Sleep(300);
+  automation::clickButton(w.finish());
+  EXPECT_TRUE(w.waitForExit(10000));
+  EXPECT_TRUE(browser.starts(1000).empty());
+}
+
+TEST(LinksE2e, WithoutABrowserFinishTellsSoAndEnds) {
+  const auto before = scratchPages();
+  FakeBrowser browser(false);
+  Wizard w;
+  ASSERT_TRUE(w.window());
+  toFinishPage(w);
+  automation::clickButton(w.finish());
+  automation::MessageBoxInfo box;
+  ASSERT_TRUE(automation::findMessageBox(w.pid(), box, 10000));
+  EXPECT_EQ(box.title, "Browser Not Found");
+  EXPECT_EQ(box.text, "Could not find associated Browser");
+  EXPECT_TRUE(box.hasIcon);
+  automation::answerMessageBox(box, "OK");
+  EXPECT_TRUE(w.waitForExit(10000));
+  EXPECT_TRUE(browser.starts(500).empty());
+  EXPECT_EQ(scratchPages(), before);
+}
+
+TEST(PlantedExpandE2e, OnlyTheSystemExpandEverRuns) {
+  // corva16.exe copied into a folder with an expand.exe beside it, and started
+  // from a current folder holding another: neither copy may run.
+  const std::string dir = tempFolder() + "corva-planted";
+  const std::string cwd = dir + "\\cwd";
+  const std::string log = dir + "\\planted.log";
+  const std::string recorder = e2e::windowsPath(e2e::env("CORVA_RECORDER"));
+  CreateDirectoryA(dir.c_str(), nullptr);
+  CreateDirectoryA(cwd.c_str(), nullptr);
+  DeleteFileA(log.c_str());
+  ASSERT_TRUE(CopyFileA(e2e::windowsPath(e2e::env("CORVA_EXE")).c_str(),
+                        (dir + "\\corva16.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(recorder.c_str(), (dir + "\\expand.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(recorder.c_str(), (cwd + "\\expand.exe").c_str(), FALSE));
+  for (const char* t : {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"})
+    DeleteFileA(e2e::systemTarget(t).c_str());
+
+  SetEnvironmentVariableA("CORVA_RECORD", log.c_str());
+  SetCurrentDirectoryA(cwd.c_str());
+  {
+    Wizard w(dir + "\\corva16.exe");
+    ASSERT_TRUE(w.window());
+    toFinishPage(w);
+  }
+  SetCurrentDirectoryA(tempFolder().c_str());
+  SetEnvironmentVariableA("CORVA_RECORD", nullptr);
+  EXPECT_EQ(e2e::readFile(log), "") << "a planted expand.exe ran";
+  for (const char* t : {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"})
+    EXPECT_NE(GetFileAttributesA(e2e::systemTarget(t).c_str()), INVALID_FILE_ATTRIBUTES) << t;
+  for (const char* f : {"\\corva16.exe", "\\expand.exe", "\\planted.log", "\\cwd\\expand.exe"})
+    DeleteFileA((dir + f).c_str());
+  RemoveDirectoryA(cwd.c_str());
+  RemoveDirectoryA(dir.c_str());
+}
+
+}  // namespace
