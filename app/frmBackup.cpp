@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/DriveStrings.h"
 #include "app/Module1.h"
 #include "app/OpenWebPage.h"
 #include "helpers/clsFileSystem.h"
@@ -544,13 +545,7 @@ void frmBackup::FillDriveList() {
   if (written == 0 || written > length) return;
   buffer.resize(written);
 
-  size_t start = 0;
-  while (start < buffer.size()) {
-    const size_t nul = buffer.find('\0', start);
-    if (nul == std::string::npos) break;
-    const std::string drive = buffer.substr(start, nul - start);
-    start = nul + 1;
-    if (drive.empty()) continue;
+  for (const std::string& drive : splitDriveStrings(buffer)) {
     if (sys_.drives.getDriveType(drive) != platform::kDriveCdRom) continue;
     ++CdDriveCount;
     const std::string letter = upper(drive.substr(0, 1));

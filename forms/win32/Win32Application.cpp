@@ -504,6 +504,9 @@ void Win32FormView::paintControl(HDC dc, const Control& c) {
         OLE_YSIZE_HIMETRIC hgt = 0;
         p->get_Width(&w);
         p->get_Height(&hgt);
+        // Smooth shrinking: the pictures are drawn smaller than they are stored.
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
         p->Render(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, 0, hgt, w, -hgt, nullptr);
       }
       break;
