@@ -272,6 +272,7 @@ Control& Form::add(ControlKind kind, const std::string& name, Control* container
   if (find(name, index)) throw std::logic_error("duplicate control " + name);
   controls_.push_back(std::make_unique<Control>(*this, kind, name, index, container));
   Control& c = *controls_.back();
+  c.setTabIndex(static_cast<int>(controls_.size()) - 1);  // creation order until set
   c.move(left, top, width, height);
   stacking_[container].push_back(&c);
   if (isContainerKind(kind)) stacking_[&c];
@@ -320,6 +321,11 @@ void Form::setPosition(Twips left, Twips top) {
   left_ = left;
   top_ = top;
   if (view_) view_->formMoved();
+}
+
+void Form::setCaption(const std::string& text) {
+  caption = text;
+  if (view_) view_->captionChanged();
 }
 
 void Form::show(Modality modality) {

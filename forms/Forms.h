@@ -257,6 +257,8 @@ class Form {
   const std::vector<Control*>& stacking(const Control* container) const;
 
   std::string caption;
+  // Changes the title of a loaded form (set `caption` directly at design time).
+  void setCaption(const std::string& text);
   FormBorder border = FormBorder::Sizable;
   bool showInTaskbar = true;
   Color backColor = kSysButtonFace;
@@ -312,6 +314,7 @@ class FormView {
   virtual void destroy() = 0;
   virtual void controlChanged(Control& control, Property property) = 0;
   virtual void formMoved() = 0;
+  virtual void captionChanged() {}
   // Outer size minus client size, in twips.
   virtual Twips frameWidth() const = 0;
   virtual Twips frameHeight() const = 0;

@@ -103,6 +103,9 @@ class Win32FormView : public FormView {
   void destroy() override;
   void controlChanged(Control& control, Property property) override;
   void formMoved() override;
+  void captionChanged() override {
+    if (hwnd_) SetWindowTextA(hwnd_, form_.caption.c_str());
+  }
   Twips frameWidth() const override { return frameWidth_; }
   Twips frameHeight() const override { return frameHeight_; }
 
@@ -693,6 +696,11 @@ Twips Win32Application::screenHeight() const { return toTwipsY(GetSystemMetrics(
 std::uintptr_t Win32Application::windowHandle(const Form& form) const {
   auto* view = static_cast<Win32FormView*>(form.view());
   return view ? reinterpret_cast<std::uintptr_t>(view->hwnd()) : 0;
+}
+
+HWND Win32Application::controlWindow(const Control& control) const {
+  auto* view = static_cast<Win32FormView*>(control.form().view());
+  return view ? view->windowOf(&control) : nullptr;
 }
 
 void Win32Application::endProcess() { ExitProcess(0); }

@@ -25,6 +25,8 @@ class Win32Application : public Application {
   int run() override;
 
   HINSTANCE instance() const { return instance_; }
+  // The child window of a windowed control of a shown form (nullptr otherwise).
+  HWND controlWindow(const Control& control) const;
   int dpiX() const { return dpiX_; }
   int dpiY() const { return dpiY_; }
   // Twips to pixels by the display's real DPI, rounded to the nearest pixel.

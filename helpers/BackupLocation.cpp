@@ -1,0 +1,3 @@
+#include "helpers/BackupLocation.h"
+
+std::string BackupLocation;

@@ -1,0 +1,59 @@
+#include "helpers/BrowseForBackupFolder.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <memory>
+
+#include "helpers/BackupLocation.h"
+
+namespace {
+
+const char* const kCaption = "Quillsafe Folder";
+const char* const kPrompt = "Select or create a new folder to backup to:";
+const char* const kStartFolder = "c:\\test";
+
+int CALLBACK onBrowseEvent(HWND dialog, UINT message, LPARAM, LPARAM) {
+  if (message == BFFM_INITIALIZED) {
+    SetWindowTextA(dialog, kCaption);
+    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(kStartFolder));
+  }
+  return 0;
+}
+
+// The dialog that offers "Make New Folder" runs on COM; undo only what we started.
+class ComApartment {
+ public:
+  ComApartment() : result_(CoInitialize(nullptr)) {}
+  ~ComApartment() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  HRESULT result_;
+};
+
+struct ShellMemoryDeleter {
+  void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
+};
+
+}  // namespace
+
+void BrowseForBackupFolder() {
+  const ComApartment com;
+  char displayName[MAX_PATH] = {};
+  BROWSEINFOA browse{};
+  browse.pszDisplayName = displayName;
+  browse.lpszTitle = kPrompt;
+  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  browse.lpfn = onBrowseEvent;
+  const std::unique_ptr<ITEMIDLIST, ShellMemoryDeleter> chosen(SHBrowseForFolderA(&browse));
+  if (!chosen) return;
+
+  char path[MAX_PATH + 1] = {};
+  // Only file-system folders can be confirmed, so this names one.
+  if (SHGetPathFromIDListA(chosen.get(), path)) BackupLocation = path;
+}
