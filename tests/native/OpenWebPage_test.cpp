@@ -1,0 +1,160 @@
+// The links and Finish of the wizard against a fake shell: which page, which
+// messages for which shell answers, the scratch page, and the end of the process.
+#include <gtest/gtest.h>
+
+#include "app/Module1.h"
+#include "app/OpenWebPage.h"
+#include "app/frmBackup.h"
+#include "fakes/FakePlatform.h"
+#include "forms/memory/MemoryApplication.h"
+
+namespace {
+
+const std::string kHost = kMakerWebHost;
+
+class Links : public ::testing::Test {
+ protected:
+  void SetUp() override { Module1::resetForms(); }
+  void TearDown() override {
+    Module1::resetForms();
+    EXPECT_TRUE(sys.shell.files.empty()) << "a scratch page outlived its call";
+  }
+  frmBackup& start() {
+    Module1::Main(app, sys.platform);
+    return Module1::frmBackupInstance(app, sys.platform);
+  }
+  // Runs a handler; true when it ended the process.
+  template <typename F>
+  bool ends(F&& handler) {
+    try {
+      handler();
+    } catch (const forms::ProcessEnded&) {
+      return true;
+    }
+    return false;
+  }
+  std::vector<std::string> titles() const {
+    std::vector<std::string> t;
+    for (const auto& b : app.shownMessageBoxes) t.push_back(b.title);
+    return t;
+  }
+
+  forms::MemoryApplication app;
+  FakeSystem sys;
+};
+
+TEST_F(Links, SiteLinkStartsTheBrowserWithTheHostAndStays) {
+  frmBackup& f = start();
+  EXPECT_FALSE(ends([&] { f.control("Label17").userClick(); }));
+  ASSERT_EQ(sys.shell.executed.size(), 1u);
+  const auto& e = sys.shell.executed[0];
+  EXPECT_EQ(e.operation, "open");
+  EXPECT_EQ(e.file, sys.shell.browser);
+  EXPECT_EQ(e.parameters, kHost);
+  EXPECT_EQ(e.showCommand, 1);
+  EXPECT_EQ(e.owner, app.windowHandle(f));
+  EXPECT_EQ(sys.shell.lookedUp, (std::vector<std::string>{"\"<HTML> <\\HTML>\"\r\n"}));
+  EXPECT_EQ(sys.shell.lookedUp[0].size(), 18u);
+  EXPECT_EQ(Module1::CurrentStep, 0);
+  EXPECT_TRUE(f.cmdNext.enabled());
+}
+
+TEST_F(Links, ProductLinkOpensTheOtherPageThanItShowsAndEnds) {
+  frmBackup& f = start();
+  EXPECT_TRUE(ends([&] { f.control("Label8").userClick(); }));
+  ASSERT_EQ(sys.shell.executed.size(), 1u);
+  EXPECT_EQ(sys.shell.executed[0].parameters, kHost + "/16bit.htm");
+  EXPECT_EQ(f.control("Label8").caption(), kHost + "/corvfx16bit.htm");
+}
+
+TEST_F(Links, FinishPageLinkActsAsTheSiteLink) {
+  frmBackup& f = start();
+  EXPECT_FALSE(ends([&] { f.Label6_Click(); }));
+  ASSERT_EQ(sys.shell.executed.size(), 1u);
+  EXPECT_EQ(sys.shell.executed[0].parameters, kHost);
+}
+
+TEST_F(Links, FinishOpensTheSiteOnlyWhenTicked) {
+  frmBackup& f = start();
+  EXPECT_TRUE(ends([&] { f.cmdFinish_Click(); }));
+  EXPECT_EQ(sys.shell.executed.size(), 1u);
+  app.ended = false;
+  f.chkVisitSite.setValue(0);
+  EXPECT_TRUE(ends([&] { f.cmdFinish_Click(); }));
+  EXPECT_EQ(sys.shell.executed.size(), 1u);
+  EXPECT_EQ(sys.shell.created.size(), 1u) << "no scratch page without a visit";
+}
+
+struct ShellAnswer {
+  std::intptr_t find;
+  std::intptr_t execute;
+  std::vector<std::string> siteLinkTitles;  // what Label17 shows
+  bool started;
+};
+
+class ShellAnswers : public Links, public ::testing::WithParamInterface<ShellAnswer> {};
+
+TEST_P(ShellAnswers, DecideTheMessages) {
+  sys.shell.findResult = GetParam().find;
+  sys.shell.executeResult = GetParam().execute;
+  frmBackup& f = start();
+  f.Label17_Click();
+  EXPECT_EQ(titles(), GetParam().siteLinkTitles);
+  EXPECT_EQ(sys.shell.executed.size(), GetParam().started ? 1u : 0u);
+  for (const auto& box : app.shownMessageBoxes)
+    EXPECT_EQ(box.style, forms::vbOKOnly | forms::vbExclamation);
+  // The product link never reports a failed start.
+  app.shownMessageBoxes.clear();
+  ends([&] { f.Label8_Click(); });
+  if (GetParam().find <= 32)
+    EXPECT_EQ(titles(), std::vector<std::string>{"Browser Not Found"});
+  else
+    EXPECT_TRUE(titles().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, ShellAnswers,
+    ::testing::Values(ShellAnswer{42, 42, {}, true}, ShellAnswer{33, 33, {}, true},
+                      ShellAnswer{33, 32, {"URL Failed"}, true},
+                      ShellAnswer{42, 2, {"URL Failed"}, true},
+                      ShellAnswer{32, 42, {"Browser Not Found"}, false},
+                      ShellAnswer{31, 42, {"Browser Not Found"}, false},
+                      ShellAnswer{-1, 42, {"Browser Not Found"}, false}));
+
+TEST_F(Links, TextsOfTheTwoMessages) {
+  sys.shell.findResult = 2;
+  frmBackup& f = start();
+  f.Label17_Click();
+  sys.shell.findResult = 42;
+  sys.shell.executeResult = 5;
+  f.Label17_Click();
+  ASSERT_EQ(app.shownMessageBoxes.size(), 2u);
+  EXPECT_EQ(app.shownMessageBoxes[0].prompt, "Could not find associated Browser");
+  EXPECT_EQ(app.shownMessageBoxes[1].prompt, "Web Page not Opened");
+}
+
+TEST_F(Links, AnEmptyBrowserPathCountsAsNoBrowser) {
+  sys.shell.browser = "   ";
+  frmBackup& f = start();
+  f.Label17_Click();
+  EXPECT_EQ(titles(), std::vector<std::string>{"Browser Not Found"});
+  EXPECT_TRUE(sys.shell.executed.empty());
+}
+
+TEST_F(Links, BlanksAroundTheBrowserPathAreRemoved) {
+  sys.shell.browser = "  C:\\b.exe ";
+  frmBackup& f = start();
+  f.Label17_Click();
+  ASSERT_EQ(sys.shell.executed.size(), 1u);
+  EXPECT_EQ(sys.shell.executed[0].file, "C:\\b.exe");
+}
+
+TEST_F(Links, NoScratchPageMeansNoBrowserAndFinishStillEnds) {
+  sys.shell.canCreateScratch = false;
+  frmBackup& f = start();
+  EXPECT_TRUE(ends([&] { f.cmdFinish_Click(); }));
+  EXPECT_EQ(titles(), std::vector<std::string>{"Browser Not Found"});
+  EXPECT_TRUE(sys.shell.executed.empty());
+}
+
+}  // namespace
