@@ -9,7 +9,7 @@ bash tools/install-deps.sh || exit 1
 bash tools/build.sh native native-asan win64 win32 || { echo "Summary: 0 passed, 1 failed"; exit 1; }
 
 rm -rf build/*/test-results artifacts
-mkdir -p artifacts
+mkdir -p artifacts build/native/test-results build/native-asan/test-results build/win64/test-results
 
 # One display for the Wine layers.
 display_pid=
