@@ -17,6 +17,12 @@ mkdir -p "$prefix"
 wineboot -i >/dev/null 2>&1 || true
 wineserver -w
 
+# Wine's own fonts (Marlett draws the caption buttons, MS Sans Serif the default
+# font); Debian installs them outside the prefix where this Wine does not look.
+if [ -d /usr/share/wine/fonts ]; then
+  cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
+
 discs="$prefix/discs"
 mkdir -p "$discs/audio" "$discs/xpcd/i386"
 printf 'AUDIOCD' > "$discs/audio/.windows-label"
