@@ -489,7 +489,8 @@ std::vector<std::string> frmBackup::RunRepairCommands() {
     Run run{command, std::nullopt, false, nullptr};
     if (sys_.files.isFile(command.target)) {
       run.originalTime = sys_.files.lastWriteTime(command.target);
-      run.marked = sys_.files.setLastWriteTime(command.target, kUnwritten);
+      // Mark only a file whose own time is known, so it can be given back.
+      run.marked = run.originalTime && sys_.files.setLastWriteTime(command.target, kUnwritten);
     }
     runs.push_back(std::move(run));
   }
