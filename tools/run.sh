@@ -13,7 +13,7 @@ bash tools/build.sh win64 win32
 export WINEPREFIX="$root/build/demo-prefix" WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
 bash tools/prepare-prefix.sh "$WINEPREFIX"
 exe="$root/build/win64/corva16.exe"
-auto="$root/build/win64/tests/corva-auto.exe"
+auto="$root/build/win64/automation/corva-auto.exe"
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "Starting the wizard; the repaired files go to $WINEPREFIX/drive_c/windows/system32"
