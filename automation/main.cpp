@@ -2,6 +2,7 @@
 //   corva-auto state                      lists the wizard's child windows
 //   corva-auto wait [MS]                  waits until the wizard window is shown
 //   corva-auto click TEXT                 clicks the button with this caption
+//   corva-auto wait-enabled TEXT [MS]     waits until that control is enabled
 //   corva-auto click-at X Y               clicks at a point of the wizard's client area
 //   corva-auto msgbox [MS]                prints the open message box
 //   corva-auto answer CAPTION [MS]        presses a button of the open message box
@@ -19,7 +20,8 @@ HWND wizard(int timeoutMs) { return automation::findTopLevel(0, "CorvaForm", tim
 
 int usage() {
   std::fprintf(stderr,
-               "usage: corva-auto state | wait [MS] | click TEXT | click-at X Y | msgbox [MS] | "
+               "usage: corva-auto state | wait [MS] | click TEXT | wait-enabled TEXT [MS] | click-at X Y | "
+               "msgbox [MS] | "
                "answer CAPTION [MS] | screenshot FILE.bmp\n");
   return 2;
 }
@@ -67,6 +69,17 @@ int main(int argc, char** argv) {
     }
     automation::clickButton(button);
     return 0;
+  }
+  if (cmd == "wait-enabled" && argc > 2) {
+    const int ms = argc > 3 ? std::atoi(argv[3]) : 10000;
+    return automation::waitFor(
+               [&] {
+                 HWND control = automation::findChildByText(form, argv[2]);
+                 return control && automation::isEnabled(control);
+               },
+               ms)
+               ? 0
+               : 1;
   }
   if (cmd == "click-at" && argc > 3) {
     automation::clickAt(form, std::atoi(argv[2]), std::atoi(argv[3]));
