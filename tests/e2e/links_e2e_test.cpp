@@ -117,6 +117,8 @@ TEST(LinksE2e, SiteLinkOnPage0OpensTheHostAndKeepsTheWizard) {
   EXPECT_TRUE(w.running());
   EXPECT_EQ(w.buttons(), "-CN-");
   EXPECT_EQ(scratchPages(), before) << "no scratch page is left behind";
+  EXPECT_EQ(GetFileAttributesA("C:\\temphtm.HTM"), INVALID_FILE_ATTRIBUTES)
+      << "nothing is written to the root of C:";
 }
 
 TEST(LinksE2e, FinishTickedOpensTheSiteAndEnds) {
