@@ -43,7 +43,7 @@ class clsFileSystem {
   std::string GetFileExtension(const std::string& FileName);
   // Last-write date and time in the user's format; empty on failure.
   std::string GetFileDate(const std::string& FileName);
-  // The next three report a failure with a message box.
+  // DeleteFile and MoveFile report a failure with a message box; CopyFile is silent.
   void DeleteFile(const std::string& FileName);
   void CopyFile(const std::string& Source, const std::string& Destination);
   void MoveFile(const std::string& Source, const std::string& Destination);

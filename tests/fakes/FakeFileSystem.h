@@ -1,8 +1,8 @@
 #pragma once
 // An in-memory file system behind platform::FileSystemApi. Paths are compared
-// without regard to case and keep the spelling they were created with; "/" counts
-// as "\"; relative paths start in the current folder (C:\ until changed). Missing
-// folders above an added file or folder are created with it.
+// without regard to case and keep the spelling they were created with; relative
+// paths start in the current folder (C:\ until changed). Missing folders above an
+// added file or folder are created with it.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -23,56 +23,68 @@ class FakeFileSystem : public platform::FileSystemApi {
     bool locked = false;  // in use: cannot be deleted or removed
   };
 
-  FakeFileSystem();
+  FakeFileSystem() { put("C:\\", true); }
 
-  // --- Setting up -------------------------------------------------------------
   void addFolder(const std::string& path, std::uint32_t attributes = platform::kAttrDirectory);
   void addFile(const std::string& path, std::uint64_t size = 0,
                std::uint32_t attributes = platform::kAttrArchive);
   void setCurrentFolder(const std::string& path);
   void setDecimalSeparator(const std::string& separator) { decimalSeparator_ = separator; }
-  void setDateText(const std::string& path, const std::string& text);
-  // The file or folder cannot be deleted or removed, as if another program held it.
-  void lock(const std::string& path);
+  // The file cannot be deleted, as if another program held it.
+  void lock(const std::string& path) { find(path)->locked = true; }
   // Copies report success but write at most this many bytes (a full disk).
   void limitCopiesTo(std::uint64_t bytes) { copyLimit_ = bytes; }
 
-  // --- Looking at -------------------------------------------------------------
-  const Entry* entry(const std::string& path) const;
-  bool exists(const std::string& path) const { return entry(path) != nullptr; }
+  bool exists(const std::string& path) const { return find(path) != nullptr; }
   // Full paths of everything below a folder, sorted, for comparing whole trees.
   std::vector<std::string> tree(const std::string& folder) const;
-  int closeAllFilesCalls() const { return closeAllFilesCalls_; }
 
   // --- platform::FileSystemApi ---------------------------------------------------
-  bool pathFileExists(const std::string& path) override;
-  std::optional<std::uint64_t> lastWriteTime(const std::string& path) override;
-  bool setLastWriteTime(const std::string& path, std::uint64_t fileTime) override;
-  bool isFile(const std::string& path) override;
+  bool pathFileExists(const std::string& p) override { return exists(p); }
+  bool isFile(const std::string& p) override { return exists(p) && !find(p)->folder; }
+  std::optional<std::uint64_t> lastWriteTime(const std::string& p) override {
+    return field(p, &Entry::writeTime);
+  }
+  bool setLastWriteTime(const std::string& p, std::uint64_t fileTime) override {
+    return exists(p) && (find(p)->writeTime = fileTime, true);
+  }
   std::vector<std::string> listDirectory(const std::string& pattern,
                                          std::uint32_t attributes) override;
-  std::optional<std::uint64_t> fileLength(const std::string& path) override;
-  std::optional<std::string> fileDateTime(const std::string& path) override;
-  std::optional<std::uint32_t> fileAttributes(const std::string& path) override;
+  std::optional<std::uint64_t> fileLength(const std::string& p) override {
+    return field(p, &Entry::size);
+  }
+  std::optional<std::string> fileDateTime(const std::string& p) override {
+    return field(p, &Entry::dateText);
+  }
+  std::optional<std::uint32_t> fileAttributes(const std::string& p) override {
+    return field(p, &Entry::attributes);
+  }
   bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;
   bool deleteFiles(const std::string& pattern) override;
   bool copyFile(const std::string& source, const std::string& destination) override;
   bool createDirectory(const std::string& path) override;
   bool removeDirectory(const std::string& path) override;
-  void closeAllFiles() override { ++closeAllFilesCalls_; }
+  void closeAllFiles() override {}
   std::string decimalSeparator() override { return decimalSeparator_; }
 
  private:
+  template <class T>
+  std::optional<T> field(const std::string& path, T Entry::*member) const {
+    const Entry* e = find(path);
+    return e ? std::optional<T>(e->*member) : std::nullopt;
+  }
   // The full path (root plus names) that `path` stands for; nothing for a bad one.
   std::optional<std::string> resolve(const std::string& path) const;
-  Entry* find(const std::string& path);
-  const Entry* find(const std::string& path) const;
+  Entry* find(const std::string& path) const;
   Entry& put(const std::string& fullPath, bool folder);
-  std::vector<const Entry*> children(const std::string& fullFolderPath) const;
+  Entry& add(const std::string& path, bool folder);  // addFolder and addFile
+  // What is in a folder given by its full path, or everything below it.
+  std::vector<Entry*> below(const std::string& fullFolderPath, bool deep = false) const;
+  // The folder a pattern lists and the name part of the pattern.
+  std::pair<const Entry*, std::string> split(const std::string& pattern) const;
 
-  std::map<std::string, Entry> entries_;  // by lower-case full path
+  mutable std::map<std::string, Entry> entries_;  // by lower-case full path
   std::string currentFolder_ = "C:\\";
   std::string decimalSeparator_ = ".";
   std::optional<std::uint64_t> copyLimit_;
-  int closeAllFilesCalls_ = 0;
 };

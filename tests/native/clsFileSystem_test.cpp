@@ -2,52 +2,27 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
+#include <map>
+#include <tuple>
 
 #include "fakes/FakeFileSystem.h"
+#include "forms/memory/MemoryApplication.h"
 #include "helpers/RuntimeError.h"
 
 namespace {
 
-// Records message boxes and yields; answers boxes from a queue (OK when empty).
-class RecordingApplication : public forms::Application {
- public:
-  struct Box {
-    std::string prompt;
-    unsigned style;
-    std::string title;
-  };
-  std::vector<Box> boxes;
-  std::deque<int> answers;
-  int yields = 0;
-
-  std::unique_ptr<forms::FormView> createView(forms::Form&) override { return nullptr; }
-  int msgBox(const std::string& prompt, unsigned style, const std::string& titleText) override {
-    boxes.push_back({prompt, style, titleText});
-    if (answers.empty()) return forms::vbOK;
-    const int answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  void doEvents() override { ++yields; }
-  void waitForMessages(int) override {}
-  std::uint64_t milliseconds() override { return 0; }
-  forms::Twips screenWidth() const override { return 0; }
-  forms::Twips screenHeight() const override { return 0; }
-  std::uintptr_t windowHandle(const forms::Form&) const override { return 0; }
-  [[noreturn]] void endProcess() override { throw forms::ProcessEnded{}; }
-  int run() override { return 0; }
-};
+using Names = std::vector<std::string>;
 
 class FileSystemTest : public ::testing::Test {
  protected:
-  // One box with this text, OK or Yes/No only, no icon, the application's title.
+  // Exactly one box since the last call: this text and buttons, no icon, the program's title.
   void expectOneBox(const std::string& prompt, unsigned style = forms::vbOKOnly) {
-    ASSERT_EQ(app.boxes.size(), 1u);
-    EXPECT_EQ(app.boxes[0].prompt, prompt);
-    EXPECT_EQ(app.boxes[0].style, style);
-    EXPECT_EQ(app.boxes[0].title, "");
+    ASSERT_EQ(app.shownMessageBoxes.size(), 1u) << prompt;
+    EXPECT_EQ(app.shownMessageBoxes[0].prompt, prompt);
+    EXPECT_EQ(app.shownMessageBoxes[0].style, style);
+    EXPECT_EQ(app.shownMessageBoxes[0].title, "Corvane 16 bit Windows");
+    app.shownMessageBoxes.clear();
   }
   long errorNumber(const std::function<void()>& call) {
     try {
@@ -60,136 +35,91 @@ class FileSystemTest : public ::testing::Test {
   }
 
   FakeFileSystem files;
-  RecordingApplication app;
+  forms::MemoryApplication app;
   clsFileSystem fs{files, app};
 };
 
-using FileSystemStrings = FileSystemTest;
-
-TEST_F(FileSystemStrings, ExtensionIsUpToFourCharactersAfterADotNearTheEnd) {
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"report.bak", "bak"}, {"a.tar.gz", "gz"},        {"x.abcd", "abcd"},
-      {".abcd", "abcd"},     {"a.b", "b"},              {".a", "a"},
-      {"README", "Unknown"}, {"name.", "Unknown"},      {"archive.jpeg2", "Unknown"},
-      {"", "Unknown"},       {"x", "Unknown"},          {".", "Unknown"},
-      {"C:\\a.b\\cd", "b\\cd"}};
-  for (const auto& [name, extension] : cases) {
-    EXPECT_EQ(fs.GetFileExtension(name), extension) << name;
-  }
+TEST_F(FileSystemTest, StringMethodsOnTheEdgesOfTheirWindows) {
+  const std::map<char, std::function<std::string(const std::string&)>> call = {
+      {'E', [&](const std::string& s) { return fs.GetFileExtension(s); }},
+      {'B', [&](const std::string& s) { return fs.GetFileBaseName(s, true); }},
+      {'b', [&](const std::string& s) { return fs.GetFileBaseName(s, false); }},
+      {'N', [&](const std::string& s) { return fs.GetFileName(s); }},
+      {'P', [&](const std::string& s) { return fs.GetPath(s); }},
+      {'R', [&](const std::string& s) { return fs.sRemoveLastChar(s); }},
+      {'L', [&](const std::string& s) { return fs.LastChar(s); }}};
+  // Extension (E), base name with (B) and without (b) the path, file name (N), path (P),
+  // the text less its last character (R), the last character (L).
+  // clang-format off
+  const std::tuple<char, std::string, std::string> cases[] = {
+      {'E', "report.bak", "bak"}, {'E', "a.tar.gz", "gz"}, {'E', "x.abcd", "abcd"},
+      {'E', ".abcd", "abcd"}, {'E', "a.b", "b"}, {'E', ".a", "a"}, {'E', "x.abcde", "Unknown"},
+      {'E', "name.", "Unknown"}, {'E', "README", "Unknown"}, {'E', "x", "Unknown"},
+      {'E', "", "Unknown"}, {'E', "C:\\a.b\\cd", "b\\cd"},
+      {'B', "C:\\d\\f.txt", "C:\\d\\f"}, {'b', "C:\\d\\f.txt", "f"},
+      {'B', "C:\\d\\a.b.c", "C:\\d\\a.b"}, {'b', "C:\\d\\a.b.c", "a.b"},
+      {'B', "C:\\d.x\\f", "C:\\d.x\\f"}, {'b', "C:\\d.x\\f", "f"},
+      {'B', ".profile", ""}, {'b', ".profile", ".profile"}, {'b', "C:f.txt", "f"},
+      {'B', "f.", "f"}, {'b', "f.", "f"}, {'b', "a", "a"}, {'b', "", ""},
+      {'B', "C:\\d\\", "C:\\d\\"}, {'b', "C:\\d\\", ""},
+      {'N', "C:\\d\\f.txt", "f.txt"}, {'N', "C:\\d\\", ""}, {'N', "a\\b", "b"},
+      {'P', "C:\\d\\f.txt", "C:\\d\\"}, {'P', "C:\\d\\", "C:\\d\\"}, {'P', "\\f", "\\"},
+      {'P', "f.txt", "\\"}, {'P', "", "\\"},
+      {'R', "C:\\d\\", "C:\\d"}, {'R', "a", ""}, {'R', "", ""}, {'L', "abc", "c"}, {'L', "a", "a"}};
+  // clang-format on
+  for (const auto& [method, text, expected] : cases)
+    EXPECT_EQ(call.at(method)(text), expected) << method << " " << text;
+  EXPECT_EQ(fs.GetFileName(std::string(40000, 'x') + "\\y.txt"), "y.txt");  // no 16-bit limit
+  const std::pair<char, std::string> refused[] = {
+      {'N', "f.txt"}, {'N', "\\f.txt"}, {'N', ""}, {'L', ""}};
+  for (const auto& r : refused)
+    EXPECT_EQ(errorNumber([&] { call.at(r.first)(r.second); }), errors::kInvalidProcedureCall)
+        << r.first << " " << r.second;
 }
 
-TEST_F(FileSystemStrings, BaseNameWithAndWithoutThePath) {
-  struct Case {
-    std::string name;
-    bool includePath;
-    std::string base;
-  };
-  const std::vector<Case> cases = {
-      {"C:\\d\\f.txt", true, "C:\\d\\f"}, {"C:\\d\\f.txt", false, "f"},
-      {"C:\\d\\a.b.c", true, "C:\\d\\a.b"}, {"C:\\d\\a.b.c", false, "a.b"},
-      {"C:\\d\\f", true, "C:\\d\\f"},     {"C:\\d\\f", false, "f"},
-      {"C:\\d.x\\f", true, "C:\\d.x\\f"}, {"C:\\d.x\\f", false, "f"},
-      {".profile", true, ""},             {".profile", false, ".profile"},
-      {"C:f.txt", false, "f"},            {"f.", false, "f"},
-      {"a", false, "a"},                  {"C:\\d\\", false, ""},
-      {"", false, ""}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(fs.GetFileBaseName(c.name, c.includePath), c.base) << c.name << " " << c.includePath;
-  }
-  EXPECT_EQ(fs.GetFileBaseName("C:\\d\\f.txt"), "f");
-}
-
-TEST_F(FileSystemStrings, FileNameNeedsABackslashAfterTheFirstCharacter) {
-  EXPECT_EQ(fs.GetFileName("C:\\d\\f.txt"), "f.txt");
-  EXPECT_EQ(fs.GetFileName("C:\\d\\"), "");
-  EXPECT_EQ(fs.GetFileName("a\\b"), "b");
-  for (const std::string bad : {"f.txt", "\\f.txt", ""}) {
-    EXPECT_EQ(errorNumber([&] { fs.GetFileName(bad); }), errors::kInvalidProcedureCall) << bad;
-  }
-  EXPECT_EQ(fs.GetFileName(std::string(40000, 'x') + "\\y.txt"), "y.txt");
-}
-
-TEST_F(FileSystemStrings, PathKeepsTheLastBackslash) {
-  EXPECT_EQ(fs.GetPath("C:\\d\\f.txt"), "C:\\d\\");
-  EXPECT_EQ(fs.GetPath("C:\\d\\"), "C:\\d\\");
-  EXPECT_EQ(fs.GetPath("\\f"), "\\");
-  EXPECT_EQ(fs.GetPath("f.txt"), "\\");
-  EXPECT_EQ(fs.GetPath(""), "\\");
-}
-
-TEST_F(FileSystemStrings, LastCharacterTakenOrRead) {
-  EXPECT_EQ(fs.sRemoveLastChar("C:\\d\\"), "C:\\d");
-  EXPECT_EQ(fs.sRemoveLastChar("a"), "");
-  EXPECT_EQ(fs.sRemoveLastChar(""), "");
-  EXPECT_EQ(fs.LastChar("abc"), "c");
-  EXPECT_EQ(fs.LastChar("a"), "a");
-  EXPECT_EQ(errorNumber([&] { fs.LastChar(""); }), errors::kInvalidProcedureCall);
-}
-
-using FileSystemSize = FileSystemTest;
-
-TEST_F(FileSystemSize, BytesBelowAKilobyteThenKilobytesToFourDecimals) {
-  const std::vector<std::pair<std::uint64_t, std::string>> cases = {
-      {0, "0B"},
-      {512, "512B"},
-      {1023, "1023B"},
-      {1024, "1KB"},
-      {1025, "1.001KB"},
-      {1536, "1.5KB"},
-      {1056, "1.0312KB"},  // 1.03125: a tie, to the even digit below
-      {1120, "1.0938KB"},  // 1.09375: a tie, to the even digit above
-      {2047, "1.999KB"},
-      {123456789, "120563.2705KB"},
+TEST_F(FileSystemTest, SizeInBytesBelowAKilobyteThenKilobytesToFourDecimals) {
+  // 1056 and 1120 are 1.03125 and 1.09375 KB: ties, to the even digit below and above.
+  // clang-format off
+  const std::pair<std::uint64_t, std::string> cases[] = {
+      {0, "0B"}, {1023, "1023B"}, {1024, "1KB"}, {1025, "1.001KB"}, {1536, "1.5KB"},
+      {2047, "1.999KB"}, {1056, "1.0312KB"}, {1120, "1.0938KB"}, {123456789, "120563.2705KB"},
       {5368709121, "5242880.001KB"}};
+  // clang-format on
   for (const auto& [length, text] : cases) {
     files.addFile("C:\\f.bin", length);
     EXPECT_EQ(fs.GetFileSize("C:\\f.bin"), text) << length;
   }
-}
-
-TEST_F(FileSystemSize, UsesTheUsersDecimalSeparator) {
-  files.setDecimalSeparator(",");
-  files.addFile("C:\\a", 1536);
-  files.addFile("C:\\b", 2048);
-  EXPECT_EQ(fs.GetFileSize("C:\\a"), "1,5KB");
-  EXPECT_EQ(fs.GetFileSize("C:\\b"), "2KB");
-}
-
-TEST_F(FileSystemSize, UnreadableLengthGivesZeroBytes) {
   EXPECT_EQ(fs.GetFileSize("C:\\missing.txt"), "0B");
-  EXPECT_EQ(fs.GetFileSize(""), "0B");
+  files.setDecimalSeparator(",");
+  files.addFile("C:\\f.bin", 1536);
+  EXPECT_EQ(fs.GetFileSize("C:\\f.bin"), "1,5KB");
 }
 
-using FileSystemAttributes = FileSystemTest;
-
-TEST_F(FileSystemAttributes, SingleBitsByNameOthersAsNumbers) {
-  const std::vector<std::pair<std::uint32_t, std::string>> cases = {
-      {0, "Normal"}, {1, "ReadOnly"},   {2, "Hidden"},  {4, "System"},
-      {8, "Volume"}, {32, "Archive"},   {64, "Alias"},  {33, "33"},
-      {3, "3"},      {34, "34"}};
+TEST_F(FileSystemTest, AttributesSingleBitsByNameOthersAsNumbers) {
+  const std::pair<std::uint32_t, std::string> cases[] = {
+      {0, "Normal"},   {1, "ReadOnly"}, {2, "Hidden"}, {4, "System"}, {8, "Volume"},
+      {32, "Archive"}, {64, "Alias"},   {33, "33"},    {3, "3"}};
   for (const auto& [bits, text] : cases) {
     files.addFile("C:\\f", 1, bits);
     EXPECT_EQ(fs.GetAttrib("C:\\f"), text) << bits;
   }
   files.addFolder("C:\\d");
-  EXPECT_EQ(fs.GetAttrib("C:\\d"), "Directory");
   files.addFolder("C:\\h", platform::kAttrHidden);
+  EXPECT_EQ(fs.GetAttrib("C:\\d"), "Directory");
   EXPECT_EQ(fs.GetAttrib("C:\\h"), "18");
   EXPECT_EQ(fs.GetAttrib("C:\\missing"), "Unknown");
-}
 
-TEST_F(FileSystemAttributes, SettersReplaceEveryAttribute) {
+  // Each setter replaces every attribute.
   files.addFile("C:\\f", 1, platform::kAttrArchive | platform::kAttrReadOnly);
-  fs.SetHidden("C:\\f");
-  EXPECT_EQ(fs.GetAttrib("C:\\f"), "Hidden");
-  fs.SetSystem("C:\\f");
-  EXPECT_EQ(fs.GetAttrib("C:\\f"), "System");
-  fs.SetReadOnly("C:\\f");
-  EXPECT_EQ(fs.GetAttrib("C:\\f"), "ReadOnly");
-  fs.SetNormal("C:\\f");
-  EXPECT_EQ(fs.GetAttrib("C:\\f"), "Normal");
-  fs.SetHidden("C:\\missing");  // ignored
-  EXPECT_TRUE(app.boxes.empty());
+  // clang-format off
+  const std::pair<void (clsFileSystem::*)(const std::string&), std::string> setters[] = {
+      {&clsFileSystem::SetHidden, "Hidden"}, {&clsFileSystem::SetSystem, "System"},
+      {&clsFileSystem::SetReadOnly, "ReadOnly"}, {&clsFileSystem::SetNormal, "Normal"}};
+  // clang-format on
+  for (const auto& [set, text] : setters) {
+    (fs.*set)("C:\\f");
+    EXPECT_EQ(fs.GetAttrib("C:\\f"), text);
+  }
 }
 
 using FileSystemFiles = FileSystemTest;
@@ -200,98 +130,91 @@ TEST_F(FileSystemFiles, FileRealOnlyForABareNameSpelledAsStored) {
   files.addFile("C:\\work\\secret.txt", 5, platform::kAttrHidden);
   files.addFolder("C:\\work\\sub");
   EXPECT_TRUE(fs.FileReal("Notes.txt"));
-  EXPECT_FALSE(fs.FileReal("notes.txt"));
-  EXPECT_FALSE(fs.FileReal("C:\\work\\Notes.txt"));
-  EXPECT_FALSE(fs.FileReal("*.txt"));
-  EXPECT_FALSE(fs.FileReal("secret.txt"));
-  EXPECT_FALSE(fs.FileReal("sub"));
-  EXPECT_FALSE(fs.FileReal(""));
-  EXPECT_TRUE(fs.FileExist("C:\\work\\Notes.txt"));
-  EXPECT_TRUE(fs.FileExist("C:\\work\\sub"));
+  for (const std::string no :
+       {"notes.txt", "C:\\work\\Notes.txt", "*.txt", "secret.txt", "sub", ""})
+    EXPECT_FALSE(fs.FileReal(no)) << no;
+  EXPECT_TRUE(fs.FileExist("C:\\work\\Notes.txt") && fs.FileExist("C:\\work\\sub"));
   EXPECT_FALSE(fs.FileExist(""));
 }
 
-TEST_F(FileSystemFiles, SaveAsksBeforeDeletingAndKeepsTheFileOnNo) {
+TEST_F(FileSystemFiles, SaveAsksBeforeDeletingDeleteTakesPatternsAndReportsFailure) {
   files.addFile("C:\\keep.txt");
   files.addFile("C:\\drop.txt");
-  app.answers = {forms::vbNo};
+  app.msgBoxAnswers = {forms::vbNo, forms::vbYes};
   fs.Save("keep.txt");
   expectOneBox("Overwrite File?", forms::vbYesNo);
   EXPECT_TRUE(files.exists("C:\\keep.txt"));
-
-  app.boxes.clear();
-  app.answers = {forms::vbYes};
   fs.Save("drop.txt");
   expectOneBox("Overwrite File?", forms::vbYesNo);
   EXPECT_FALSE(files.exists("C:\\drop.txt"));
-
-  app.boxes.clear();
   fs.Save("C:\\keep.txt");  // FileReal is false for a full path: no question
-  EXPECT_TRUE(app.boxes.empty());
-}
+  EXPECT_TRUE(app.shownMessageBoxes.empty());
 
-TEST_F(FileSystemFiles, DeleteByNameOrPatternAndReportFailure) {
   files.addFile("C:\\t\\a.tmp");
   files.addFile("C:\\t\\b.TMP");
   files.addFile("C:\\t\\c.txt");
   fs.DeleteFile("C:\\t\\*.tmp");
-  EXPECT_EQ(files.tree("C:\\t"), std::vector<std::string>{"C:\\t\\c.txt"});
-  EXPECT_TRUE(app.boxes.empty());
+  EXPECT_EQ(files.tree("C:\\t"), Names{"C:\\t\\c.txt"});
+  EXPECT_TRUE(app.shownMessageBoxes.empty());
 
   files.addFile("C:\\t\\ro.txt", 1, platform::kAttrReadOnly);
   fs.DeleteFile("C:\\t\\ro.txt");
   expectOneBox("Error deleting File");
   EXPECT_TRUE(files.exists("C:\\t\\ro.txt"));
-
-  app.boxes.clear();
   fs.DeleteFile("C:\\t\\*.none");
   expectOneBox("Error deleting File");
 }
 
-TEST_F(FileSystemFiles, CopyReplacesSilentlyAndFailsSilently) {
-  files.addFile("C:\\a.txt", 10);
-  files.addFile("C:\\b.txt", 99);
-  fs.CopyFile("C:\\a.txt", "C:\\b.txt");
-  EXPECT_EQ(files.entry("C:\\b.txt")->size, 10u);
-  fs.CopyFile("C:\\a.txt", "C:\\nowhere\\b.txt");
+TEST_F(FileSystemFiles, CopyFailsSilentlyMoveDeletesTheSourceOnlyAfterAFullCopy) {
+  files.addFile("C:\\src.txt", 5000);
+  files.addFile("C:\\dst.txt", 99);
   fs.CopyFile("C:\\missing.txt", "C:\\c.txt");
-  EXPECT_FALSE(files.exists("C:\\c.txt"));
-  EXPECT_TRUE(app.boxes.empty());
-}
-
-TEST_F(FileSystemFiles, MoveDeletesTheSourceOnlyAfterAFullCopy) {
-  files.addFile("C:\\src.txt", 5000);
-  fs.MoveFile("C:\\src.txt", "C:\\dst.txt");
-  EXPECT_TRUE(app.boxes.empty());
+  fs.CopyFile("C:\\src.txt", "C:\\nowhere\\c.txt");
+  EXPECT_FALSE(files.exists("C:\\c.txt") || files.exists("C:\\nowhere"));
+  fs.CopyFile("C:\\src.txt", "C:\\dst.txt");
+  EXPECT_EQ(files.fileLength("C:\\dst.txt"), 5000u);
+  fs.MoveFile("C:\\src.txt", "C:\\moved.txt");
+  EXPECT_TRUE(app.shownMessageBoxes.empty());
   EXPECT_FALSE(files.exists("C:\\src.txt"));
-  EXPECT_EQ(files.entry("C:\\dst.txt")->size, 5000u);
-}
+  EXPECT_EQ(files.fileLength("C:\\moved.txt"), 5000u);
 
-TEST_F(FileSystemFiles, MoveKeepsTheSourceWhenAnythingFails) {
-  files.addFile("C:\\src.txt", 5000);
+  files.addFile("C:\\held.txt", 10);
+  files.lock("C:\\held.txt");
   files.limitCopiesTo(4096);
-  fs.MoveFile("C:\\src.txt", "C:\\short.txt");  // the copy claims success but is short
-  expectOneBox("Error moving File");
-  EXPECT_TRUE(files.exists("C:\\src.txt"));
-
-  FakeFileSystem other;
-  RecordingApplication otherApp;
-  clsFileSystem move(other, otherApp);
-  other.addFile("C:\\src.txt", 10);
-  other.addFile("C:\\held.txt", 10);
-  other.lock("C:\\held.txt");
-  move.MoveFile("C:\\src.txt", "C:\\missing\\dst.txt");
-  move.MoveFile("C:\\src.txt", "C:\\SRC.TXT");
-  move.MoveFile("C:\\held.txt", "C:\\copy.txt");  // copied, but the source cannot go
-  EXPECT_EQ(otherApp.boxes.size(), 3u);
-  EXPECT_TRUE(other.exists("C:\\src.txt"));
-  EXPECT_TRUE(other.exists("C:\\held.txt"));
-  EXPECT_TRUE(other.exists("C:\\copy.txt"));
+  const std::pair<std::string, std::string> failures[] = {
+      {"C:\\dst.txt", "C:\\short.txt"},       // the copy claims success but is short
+      {"C:\\dst.txt", "C:\\missing\\x.txt"},  // no such folder
+      {"C:\\dst.txt", "C:\\DST.TXT"},         // onto itself
+      {"C:\\held.txt", "C:\\copy.txt"}};      // copied, but the source cannot go
+  for (const auto& [from, to] : failures) {
+    fs.MoveFile(from, to);
+    expectOneBox("Error moving File");
+    EXPECT_TRUE(files.exists(from)) << to;
+  }
+  EXPECT_EQ(files.fileLength("C:\\dst.txt"), 5000u);
 }
 
 using FileSystemFolders = FileSystemTest;
 
-TEST_F(FileSystemFolders, MakeIgnoresFailureRemoveReportsIt) {
+TEST_F(FileSystemFolders, CreateDirectoryStructMakeDIRAndRemoveDIR) {
+  fs.CreateDirectoryStruct("C:\\a\\b\\c");
+  EXPECT_EQ(files.tree("C:\\a"), (Names{"C:\\a\\b", "C:\\a\\b\\c"}));
+  EXPECT_EQ(app.doEventsCount, 3);  // once per folder
+  fs.CreateDirectoryStruct("C:\\a\\b\\c");
+  EXPECT_EQ(app.doEventsCount, 3);  // already there: returns before walking
+
+  fs.CreateDirectoryStruct("C:\\x\\\\y\\");  // doubled and trailing separators
+  EXPECT_EQ(files.tree("C:\\x"), Names{"C:\\x\\y"});
+  files.addFolder("\\\\server\\share");
+  fs.CreateDirectoryStruct("\\\\server\\share\\x\\y");
+  EXPECT_EQ(files.tree("\\\\server\\share"),
+            (Names{"\\\\server\\share\\x", "\\\\server\\share\\x\\y"}));
+
+  files.addFile("C:\\f.txt");
+  for (const std::string bad : {"C:\\f.txt\\sub\\deeper", "Q:\\a"})
+    EXPECT_EQ(errorNumber([&] { fs.CreateDirectoryStruct(bad); }), errors::kPathFileAccessError);
+
+  // MakeDIR ignores failure, RemoveDIR reports it.
   fs.MakeDIR("C:\\new");
   fs.MakeDIR("C:\\no\\parent");
   EXPECT_TRUE(files.exists("C:\\new"));
@@ -302,65 +225,32 @@ TEST_F(FileSystemFolders, MakeIgnoresFailureRemoveReportsIt) {
   EXPECT_TRUE(files.exists("C:\\full"));
   fs.RemoveDIR("C:\\new");
   EXPECT_FALSE(files.exists("C:\\new"));
-  fs.CloseAllFiles();
-  EXPECT_EQ(files.closeAllFilesCalls(), 1);
-}
-
-TEST_F(FileSystemFolders, CreateDirectoryStructMakesEachMissingFolderOnce) {
-  fs.CreateDirectoryStruct("C:\\a\\b\\c");
-  EXPECT_EQ(files.tree("C:\\a"), (std::vector<std::string>{"C:\\a\\b", "C:\\a\\b\\c"}));
-  EXPECT_EQ(app.yields, 3);  // once per folder
-  fs.CreateDirectoryStruct("C:\\a\\b\\c");
-  EXPECT_EQ(app.yields, 3);  // already there: returns before walking
-
-  fs.CreateDirectoryStruct("C:\\x\\\\y\\");  // doubled and trailing separators
-  EXPECT_EQ(files.tree("C:\\x"), std::vector<std::string>{"C:\\x\\y"});
-  const std::string longName(40000, 'n');
-  fs.CreateDirectoryStruct("C:\\a\\" + longName + "\\z");
-  EXPECT_TRUE(files.exists("C:\\a\\" + longName + "\\z"));
-}
-
-TEST_F(FileSystemFolders, CreateDirectoryStructStartsBelowANetworkShare) {
-  files.addFolder("\\\\server\\share");
-  fs.CreateDirectoryStruct("\\\\server\\share\\x\\y");
-  EXPECT_EQ(files.tree("\\\\server\\share"),
-            (std::vector<std::string>{"\\\\server\\share\\x", "\\\\server\\share\\x\\y"}));
-}
-
-TEST_F(FileSystemFolders, CreateDirectoryStructPassesFailuresOn) {
-  files.addFile("C:\\f.txt");
-  EXPECT_EQ(errorNumber([&] { fs.CreateDirectoryStruct("C:\\f.txt\\sub\\deeper"); }),
-            errors::kPathFileAccessError);
-  EXPECT_EQ(errorNumber([&] { fs.CreateDirectoryStruct("Q:\\a"); }), errors::kPathFileAccessError);
 }
 
 using FileSystemCleanAllPath = FileSystemTest;
 
-TEST_F(FileSystemCleanAllPath, EmptiesTheTreeKeepsTheFolderAndCompletesThePath) {
+TEST_F(FileSystemCleanAllPath, EmptiesTheTreeKeepsTheFolderAndCompletesThePathOrFails) {
   files.addFile("C:\\t\\plain.txt", 1);
   files.addFile("C:\\t\\ro.txt", 1, platform::kAttrReadOnly);
   files.addFile("C:\\t\\hid.txt", 1, platform::kAttrHidden | platform::kAttrReadOnly);
   files.addFile("C:\\t\\sub\\deep\\f.txt", 1, platform::kAttrReadOnly);
   files.addFolder("C:\\t\\empty");
   files.addFile("C:\\keep.txt");
+  // More subfolders than a 16-bit counter takes.
+  for (int i = 0; i < 33000; ++i) files.addFolder("C:\\t\\many\\" + std::to_string(i));
   std::string path = "C:\\t";
   fs.CleanAllPath(path);
   EXPECT_EQ(path, "C:\\t\\");
   EXPECT_TRUE(files.tree("C:\\t").empty());
-  EXPECT_TRUE(files.exists("C:\\t"));
-  EXPECT_TRUE(files.exists("C:\\keep.txt"));
-}
+  EXPECT_TRUE(files.exists("C:\\t") && files.exists("C:\\keep.txt"));
 
-TEST_F(FileSystemCleanAllPath, AFileThatStaysEndsTheWalkWithAnError) {
+  // A file that stays ends the walk with an error.
   files.addFile("C:\\t\\sub\\sys.dat", 1, platform::kAttrSystem);
-  std::string path = "C:\\t\\";
-  EXPECT_EQ(errorNumber([&] { fs.CleanAllPath(path); }), errors::kPathFileAccessError);
-  EXPECT_TRUE(files.exists("C:\\t\\sub\\sys.dat"));
-
   files.addFile("C:\\u\\held.txt");
   files.lock("C:\\u\\held.txt");
-  std::string other = "C:\\u";
-  EXPECT_EQ(errorNumber([&] { fs.CleanAllPath(other); }), errors::kPathFileAccessError);
+  for (std::string path : {"C:\\t\\", "C:\\u"})
+    EXPECT_EQ(errorNumber([&] { fs.CleanAllPath(path); }), errors::kPathFileAccessError) << path;
+  EXPECT_TRUE(files.exists("C:\\t\\sub\\sys.dat"));
 }
 
 TEST_F(FileSystemCleanAllPath, RefusesRootsBeforeTouchingAnything) {
@@ -377,36 +267,11 @@ TEST_F(FileSystemCleanAllPath, RefusesRootsBeforeTouchingAnything) {
   }
   EXPECT_EQ(files.tree("C:\\"), before);
   EXPECT_TRUE(files.exists("\\\\server\\share\\h.txt"));
-  EXPECT_EQ(app.yields, 0);
+  EXPECT_EQ(app.doEventsCount, 0);
 
   std::string relative = "d";  // a folder below the current one is fine
   fs.CleanAllPath(relative);
   EXPECT_FALSE(files.exists("C:\\d\\g.txt"));
-}
-
-TEST_F(FileSystemCleanAllPath, HandlesMoreSubfoldersThanASixteenBitCounter) {
-  for (int i = 0; i < 33000; ++i) files.addFolder("C:\\t\\" + std::to_string(i));
-  std::string path = "C:\\t";
-  fs.CleanAllPath(path);
-  EXPECT_TRUE(files.tree("C:\\t").empty());
-}
-
-}  // namespace
-
-namespace {
-
-// The wizard's CD test relies on these answers of the fake.
-TEST(FakeFileSystem, FindsFoldersWithoutRegardToCase) {
-  FakeFileSystem files;
-  files.addFolder("E:\\i386");
-  EXPECT_TRUE(files.pathFileExists("E:\\i386"));
-  EXPECT_TRUE(files.pathFileExists("e:\\I386\\"));
-  EXPECT_TRUE(files.pathFileExists("E:\\"));
-  EXPECT_FALSE(files.pathFileExists("D:\\i386"));
-  EXPECT_FALSE(files.isFile("E:\\i386"));
-  files.addFile("E:\\i386\\config.nt_", 10);
-  EXPECT_TRUE(files.isFile("E:\\I386\\CONFIG.NT_"));
-  EXPECT_FALSE(files.pathFileExists("E:\\i386\\config.nt_\\"));
 }
 
 }  // namespace

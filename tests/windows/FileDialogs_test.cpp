@@ -4,10 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
+#include <future>
 #include <string>
-#include <thread>
 
 #include "automation/Automation.h"
 #include "helpers/BackupLocation.h"
@@ -18,178 +17,113 @@ namespace {
 
 constexpr int kDialogTimeoutMs = 20000;
 
-// The visible dialog of this process with this caption, or nullptr.
-HWND waitForDialog(const std::string& caption) {
-  HWND found = nullptr;
-  automation::waitFor(
-      [&] {
-        for (const auto& w : automation::topLevelWindows(GetCurrentProcessId()))
-          if (w.visible && w.className == "#32770" && w.text == caption) {
-            found = w.hwnd;
-            return true;
-          }
-        return false;
-      },
-      kDialogTimeoutMs);
-  return found;
+// Runs `answer` from a second thread on this process's dialog with this caption while
+// `show` holds the test's thread in the dialog's modal loop; false if none appeared.
+bool answerDialog(const std::string& caption, const std::function<void(HWND)>& answer,
+                  const std::function<void()>& show) {
+  auto answered = std::async(std::launch::async, [&] {
+    HWND found = nullptr;
+    automation::waitFor(
+        [&] {
+          for (const auto& w : automation::topLevelWindows(GetCurrentProcessId()))
+            if (w.visible && w.className == "#32770" && w.text == caption) found = w.hwnd;
+          return found != nullptr;
+        },
+        kDialogTimeoutMs);
+    if (found) answer(found);
+    return found != nullptr;
+  });
+  show();
+  return answered.get();
 }
 
-const automation::WindowInfo* firstOf(const std::vector<automation::WindowInfo>& windows,
-                                      const std::string& className) {
-  for (const auto& w : windows)
-    if (w.visible && w.className == className) return &w;
-  return nullptr;
+void press(HWND dialog, const std::string& button) {
+  automation::clickButton(automation::findChildByText(dialog, button));
 }
-
-// Runs `answer` on the dialog with this caption from a second thread while the
-// test's thread sits in the dialog's modal loop.
-class DialogAnswer {
- public:
-  DialogAnswer(std::string caption, std::function<void(HWND)> answer)
-      : thread_([this, caption = std::move(caption), answer = std::move(answer)] {
-          if (HWND dialog = waitForDialog(caption)) {
-            found_ = true;
-            answer(dialog);
-          }
-        }) {}
-  ~DialogAnswer() { join(); }
-  DialogAnswer(const DialogAnswer&) = delete;
-  DialogAnswer& operator=(const DialogAnswer&) = delete;
-
-  // True once the answering thread has found the dialog and done its part.
-  bool answered() {
-    join();
-    return found_;
-  }
-
- private:
-  void join() {
-    if (thread_.joinable()) thread_.join();
-  }
-  std::atomic<bool> found_{false};
-  std::thread thread_;
-};
-
-std::string uptoFirstNul(const std::string& buffer) { return buffer.substr(0, buffer.find('\0')); }
-
-std::string scratchFolder() {
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  std::string path(temp);
-  if (!path.empty() && path.back() == '\\') path.pop_back();
-  return path;
-}
-
-// ---- ShowOpenFileDialog ----------------------------------------------------------
 
 TEST(OpenFileDialog, ReturnsTheTypedPathThenBlanksAfterCancel) {
-  const std::string chosen = scratchFolder() + "\\corvane-chosen.BAK";
-  std::string typeTexts;
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string chosen = std::string(temp) + "corvane-chosen.BAK";
+  std::string extension = "*.*", first, second;
   int typeCount = -1;
   bool readOnlyBoxShown = true;
+  const auto show = [&](std::string& result) {
+    return [&] { result = MFile::ShowOpenFileDialog("Open", "Backup files BAK|*.BAK", extension); };
+  };
 
-  std::string extension = "*.*";
-  std::string first;
-  {
-    DialogAnswer answer("Open", [&](HWND dialog) {
-      const auto controls = automation::descendants(dialog);
-      for (const auto& c : controls) {
-        if (c.className == "ComboBox" && c.text == "Backup files BAK") {
-          typeTexts = c.text;
-          typeCount = static_cast<int>(SendMessageA(c.hwnd, CB_GETCOUNT, 0, 0));
+  ASSERT_TRUE(answerDialog(
+      "Open",
+      [&](HWND dialog) {
+        HWND name = nullptr;
+        for (const auto& c : automation::descendants(dialog)) {
+          if (c.className == "ComboBox" && c.text == "Backup files BAK")
+            typeCount = static_cast<int>(SendMessageA(c.hwnd, CB_GETCOUNT, 0, 0));
+          if (c.className == "Button" && c.text == "Open as &read-only")
+            readOnlyBoxShown = c.visible;
+          if (!name && c.visible && c.className == "Edit") name = c.hwnd;
         }
-        if (c.className == "Button" && c.text == "Open as &read-only") readOnlyBoxShown = c.visible;
-      }
-      const automation::WindowInfo* name = firstOf(controls, "Edit");
-      if (!name) return;
-      SendMessageA(name->hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.c_str()));
-      automation::clickButton(automation::findChildByText(dialog, "&Open"));
-    });
-    first = MFile::ShowOpenFileDialog("Open", "Backup files BAK|*.BAK", extension);
-    ASSERT_TRUE(answer.answered()) << "no dialog captioned Open appeared";
-  }
+        if (!name) return;
+        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.c_str()));
+        press(dialog, "&Open");
+      },
+      show(first)))
+      << "no dialog captioned Open appeared";
   EXPECT_EQ(".BAK", extension);
   EXPECT_EQ(".BAK", MFile::FileDialogRecord.defaultExtension);
-  EXPECT_EQ("Backup files BAK", typeTexts);
-  EXPECT_EQ(1, typeCount);  // the list ends after its one pair
+  EXPECT_EQ(1, typeCount);  // shown as "Backup files BAK", the list ends after its one pair
   EXPECT_FALSE(readOnlyBoxShown);
-  EXPECT_EQ(chosen, uptoFirstNul(first));
+  EXPECT_EQ(chosen, first.substr(0, first.find('\0')));
   EXPECT_EQ(MFile::kFileBufferLength, first.size());
 
-  std::string second;
-  {
-    DialogAnswer answer("Open", [](HWND dialog) {
-      automation::clickButton(automation::findChildByText(dialog, "Cancel"));
-    });
-    second = MFile::ShowOpenFileDialog("Open", "Backup files BAK|*.BAK", extension);
-    ASSERT_TRUE(answer.answered());
-  }
+  ASSERT_TRUE(answerDialog(
+      "Open", [](HWND dialog) { press(dialog, "Cancel"); }, show(second)));
   EXPECT_EQ(std::string(259, ' ') + '\0', second);
 }
 
-// ---- BrowseForBackupFolder ---------------------------------------------------------
-
-// The folder the browser starts on, made for the test when the prefix lacks it.
-class StartFolder {
- public:
-  StartFolder() : made_(CreateDirectoryA(kPath, nullptr) != FALSE) {}
-  ~StartFolder() {
-    if (made_) RemoveDirectoryA(kPath);
+// The browser starts on c:\test, made for the test when the prefix lacks it.
+class FolderBrowserDialog : public ::testing::Test {
+ protected:
+  void SetUp() override { made = CreateDirectoryA("c:\\test", nullptr); }
+  void TearDown() override {
+    if (made) RemoveDirectoryA("c:\\test");
   }
-  StartFolder(const StartFolder&) = delete;
-  StartFolder& operator=(const StartFolder&) = delete;
-  static constexpr const char* kPath = "c:\\test";
-
- private:
-  bool made_;
+  BOOL made = FALSE;
 };
 
-struct FolderDialogSeen {
+TEST_F(FolderBrowserDialog, CancelKeepsBackupLocation) {
+  BackupLocation = "D:\\kept";
   std::string prompt;
   bool makeNewFolder = false;
-};
-
-FolderDialogSeen inspect(HWND dialog) {
-  FolderDialogSeen seen;
-  for (const auto& c : automation::descendants(dialog)) {
-    if (c.className == "Static" && c.visible && !c.text.empty() && seen.prompt.empty())
-      seen.prompt = c.text;
-    if (c.className == "Button" && c.visible && c.enabled && c.text == "&Make New Folder")
-      seen.makeNewFolder = true;
-  }
-  return seen;
-}
-
-TEST(FolderBrowserDialog, CancelKeepsBackupLocation) {
-  const StartFolder start;
-  BackupLocation = "D:\\kept";
-  FolderDialogSeen seen;
-  {
-    DialogAnswer answer("Quillsafe Folder", [&](HWND dialog) {
-      seen = inspect(dialog);
-      automation::clickButton(automation::findChildByText(dialog, "Cancel"));
-    });
-    BrowseForBackupFolder();
-    ASSERT_TRUE(answer.answered()) << "no dialog captioned Quillsafe Folder appeared";
-  }
-  EXPECT_EQ("Select or create a new folder to backup to:", seen.prompt);
-  EXPECT_TRUE(seen.makeNewFolder);
+  ASSERT_TRUE(answerDialog(
+      "Quillsafe Folder",
+      [&](HWND dialog) {
+        for (const auto& c : automation::descendants(dialog)) {
+          if (c.className == "Static" && c.visible && !c.text.empty() && prompt.empty())
+            prompt = c.text;
+          if (c.className == "Button" && c.visible && c.enabled && c.text == "&Make New Folder")
+            makeNewFolder = true;
+        }
+        press(dialog, "Cancel");
+      },
+      BrowseForBackupFolder))
+      << "no dialog captioned Quillsafe Folder appeared";
+  EXPECT_EQ("Select or create a new folder to backup to:", prompt);
+  EXPECT_TRUE(makeNewFolder);
   EXPECT_EQ("D:\\kept", BackupLocation);
 }
 
-TEST(FolderBrowserDialog, ConfirmingStoresTheStartFolder) {
-  const StartFolder start;
+TEST_F(FolderBrowserDialog, ConfirmingStoresTheStartFolder) {
   BackupLocation.clear();
-  {
-    DialogAnswer answer("Quillsafe Folder", [](HWND dialog) {
-      HWND ok = automation::findChildByText(dialog, "OK");
-      automation::waitFor([&] { return automation::isEnabled(ok); }, kDialogTimeoutMs);
-      automation::clickButton(ok);
-    });
-    BrowseForBackupFolder();
-    ASSERT_TRUE(answer.answered());
-  }
-  EXPECT_EQ(0, lstrcmpiA(StartFolder::kPath, BackupLocation.c_str())) << BackupLocation;
+  ASSERT_TRUE(answerDialog(
+      "Quillsafe Folder",
+      [](HWND dialog) {
+        HWND ok = automation::findChildByText(dialog, "OK");
+        automation::waitFor([&] { return automation::isEnabled(ok); }, kDialogTimeoutMs);
+        automation::clickButton(ok);
+      },
+      BrowseForBackupFolder));
+  EXPECT_EQ(0, lstrcmpiA("c:\\test", BackupLocation.c_str())) << BackupLocation;
 }
 
 }  // namespace
