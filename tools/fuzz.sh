@@ -28,7 +28,8 @@ set +e
 status=$?
 if [ "$status" -ne 0 ]; then
   tail -n 60 "$out/fuzz.log"
-  echo "fuzz: FAILED (exit $status); the input is kept in $out/, the log in $out/fuzz.log" >&2
+  echo "fuzz: FAILED (exit $status); the input is kept in $out/, the log in $out/fuzz.log." >&2
+  echo "fuzz: copy the input into fuzz/corpus/ and tests/native/FuzzRegressions_test.cpp replays it." >&2
   exit 1
 fi
 grep -E '^(Done|stat::(number_of_executed_units|new_units_added|peak_rss_mb))' "$out/fuzz.log"

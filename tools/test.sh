@@ -33,6 +33,8 @@ status=0
 (cd build/native && ctest --output-on-failure) || status=1
 (cd build/native-asan && ctest --output-on-failure) || status=1
 (cd build/win64 && ctest --output-on-failure) || status=1
+# The path helpers and the drive-string parsing under libFuzzer, for a bounded time.
+bash tools/fuzz.sh 30 || status=1
 
 # Screenshots are taken as BMP inside Wine; keep PNG copies.
 for f in artifacts/*.bmp; do

@@ -146,7 +146,6 @@ class Win32FormView : public FormView {
   Twips frameWidth_ = 0, frameHeight_ = 0;
   std::unordered_map<const Control*, HWND> windows_;
   std::unordered_map<HWND, Control*> controls_;
-  std::map<const Control*, std::pair<Font, GdiObject<HFONT>>> fonts_;
   std::map<Color, GdiObject<HBRUSH>> brushes_;
   std::map<UINT_PTR, Control*> timers_;
   Control* pressed_ = nullptr;
@@ -395,19 +394,7 @@ void Win32FormView::fillList(Control& c) {
     SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
 }
 
-HFONT Win32FormView::fontFor(const Control& c) {
-  auto it = fonts_.find(&c);
-  if (it != fonts_.end() && it->second.first == c.font()) return it->second.second.get();
-  const Font& f = c.font();
-  const int height = -static_cast<int>(std::lround(f.points * app_.dpiY() / 72.0));
-  HFONT font = CreateFontA(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, f.underline,
-                           FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.face.c_str());
-  auto& slot = fonts_[&c];
-  slot.first = f;
-  slot.second = GdiObject<HFONT>(font);
-  return font;
-}
+HFONT Win32FormView::fontFor(const Control& c) { return app_.font(c.font()); }
 
 HBRUSH Win32FormView::brushFor(Color color) {
   auto it = brushes_.find(color);
@@ -528,21 +515,34 @@ void Win32FormView::paintControl(HDC dc, const Control& c) {
 void Win32FormView::paint(HWND h, const Control* container) {
   PAINTSTRUCT ps;
   HDC screen = BeginPaint(h, &ps);
+  const RECT area = ps.rcPaint;
+  const int w = area.right - area.left, hgt = area.bottom - area.top;
+  // Stacked pages cover one another: most of them have little or nothing to show.
+  if (w <= 0 || hgt <= 0) {
+    EndPaint(h, &ps);
+    return;
+  }
   RECT client{};
   GetClientRect(h, &client);
-  // Paint off screen so labels over pictures never flicker.
+  // Paint off screen so labels over pictures never flicker; only what is invalid.
   HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, std::max(1L, client.right), std::max(1L, client.bottom));
+  HBITMAP bmp = CreateCompatibleBitmap(screen, w, hgt);
   HGDIOBJ oldBmp = SelectObject(dc, bmp);
+  SetViewportOrgEx(dc, -area.left, -area.top, nullptr);
   const Color back = container ? container->backColor() : form_.backColor;
-  FillRect(dc, &client, brushFor(back));
+  FillRect(dc, &area, brushFor(back));
   const auto& order = form_.stacking(container);
-  for (auto it = order.rbegin(); it != order.rend(); ++it)
-    if (!isWindowed((*it)->kind()) && (*it)->visible()) paintControl(dc, **it);
+  for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    const Control& c = **it;
+    if (isWindowed(c.kind()) || !c.visible()) continue;
+    RECT r = pixelRect(c), overlap{};
+    // Auto-sized labels may draw beyond their design size.
+    if (c.autoSize() || IntersectRect(&overlap, &r, &area)) paintControl(dc, c);
+  }
   if (container && container->borderStyle() == BorderStyle::FixedSingle)
     DrawEdge(dc, &client, container->kind() == ControlKind::Frame ? EDGE_ETCHED : EDGE_SUNKEN,
              BF_RECT);
-  BitBlt(screen, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+  BitBlt(screen, area.left, area.top, w, hgt, dc, area.left, area.top, SRCCOPY);
   SelectObject(dc, oldBmp);
   DeleteObject(bmp);
   DeleteDC(dc);
@@ -632,7 +632,8 @@ Win32Application::Win32Application(HINSTANCE instance) : instance_(instance) {
   g_app = this;
   // Comctl32 must be loaded before windows of its classes are made (manifest v6).
   InitCommonControls();
-  OleInitialize(nullptr);
+  // The picture decoder is a COM object; nothing here needs OLE's clipboard or drag and drop.
+  CoInitialize(nullptr);
   static PictureCache pictures;
   g_pictures = &pictures;
   HDC screen = GetDC(nullptr);
@@ -654,6 +655,20 @@ HWND Win32Application::hiddenOwner() {
     hiddenOwner_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                    instance_, nullptr);
   return hiddenOwner_;
+}
+
+HFONT Win32Application::font(const Font& f) {
+  // Controls of one look share one font: a wizard page repeats a few faces many times.
+  const std::string key = f.face + "|" + std::to_string(f.points) + (f.bold ? "|b" : "|") +
+                          (f.underline ? "u" : "");
+  auto it = fonts_.find(key);
+  if (it != fonts_.end()) return it->second.get();
+  const int height = -static_cast<int>(std::lround(f.points * dpiY_ / 72.0));
+  HFONT created = CreateFontA(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, f.underline,
+                              FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.face.c_str());
+  fonts_.emplace(key, GdiObject<HFONT>(created));
+  return created;
 }
 
 std::unique_ptr<FormView> Win32Application::createView(Form& form) {

@@ -3,7 +3,11 @@
 // real message boxes.
 #include <windows.h>
 
+#include <map>
+#include <string>
+
 #include "forms/Forms.h"
+#include "forms/win32/GdiHandles.h"
 
 namespace forms {
 
@@ -42,6 +46,8 @@ class Win32Application : public Application {
   void formCreated() { ++liveForms_; }
   // The hidden owner that keeps owned forms out of the taskbar.
   HWND hiddenOwner();
+  // The font of a look, made once at the display's DPI and shared.
+  HFONT font(const Font& f);
 
  private:
   HINSTANCE instance_;
@@ -50,6 +56,7 @@ class Win32Application : public Application {
   HWND hiddenOwner_ = nullptr;
   DWORD lastTick_ = 0;
   std::uint64_t tickHigh_ = 0;
+  std::map<std::string, GdiObject<HFONT>> fonts_;
 };
 
 }  // namespace forms

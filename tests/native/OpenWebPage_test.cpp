@@ -92,6 +92,9 @@ struct ShellAnswer {
   bool started;
 };
 
+// Named for the test list (GoogleTest would otherwise print the raw bytes).
+void PrintTo(const ShellAnswer& a, std::ostream* os) { *os << a.find << "/" << a.execute; }
+
 class ShellAnswers : public Links, public ::testing::WithParamInterface<ShellAnswer> {};
 
 TEST_P(ShellAnswers, DecideTheMessages) {

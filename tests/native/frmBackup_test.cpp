@@ -287,6 +287,8 @@ struct RepairFailure {
   const char* missing;
 };
 
+void PrintTo(const RepairFailure& f, std::ostream* os) { *os << f.name; }
+
 class RepairFailures : public Wizard, public ::testing::WithParamInterface<RepairFailure> {};
 
 TEST_P(RepairFailures, AreToldAndKeepTheWizardOnPageTwo) {
