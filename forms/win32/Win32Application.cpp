@@ -9,7 +9,6 @@
 #include <map>
 #include <unordered_map>
 
-#include "forms/win32/GdiHandles.h"
 
 namespace forms {
 
@@ -146,7 +145,7 @@ class Win32FormView : public FormView {
   Twips frameWidth_ = 0, frameHeight_ = 0;
   std::unordered_map<const Control*, HWND> windows_;
   std::unordered_map<HWND, Control*> controls_;
-  std::map<Color, GdiObject<HBRUSH>> brushes_;
+  std::map<Color, platform::GdiObject<HBRUSH>> brushes_;
   std::map<UINT_PTR, Control*> timers_;
   Control* pressed_ = nullptr;
   bool settingText_ = false;
@@ -400,7 +399,7 @@ HBRUSH Win32FormView::brushFor(Color color) {
   auto it = brushes_.find(color);
   if (it != brushes_.end()) return it->second.get();
   HBRUSH b = CreateSolidBrush(toColorRef(color));
-  brushes_[color] = GdiObject<HBRUSH>(b);
+  brushes_[color] = platform::GdiObject<HBRUSH>(b);
   return b;
 }
 
@@ -667,7 +666,7 @@ HFONT Win32Application::font(const Font& f) {
   HFONT created = CreateFontA(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, f.underline,
                               FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.face.c_str());
-  fonts_.emplace(key, GdiObject<HFONT>(created));
+  fonts_.emplace(key, platform::GdiObject<HFONT>(created));
   return created;
 }
 

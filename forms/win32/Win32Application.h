@@ -7,7 +7,7 @@
 #include <string>
 
 #include "forms/Forms.h"
-#include "forms/win32/GdiHandles.h"
+#include "platform/win32/Handle.h"
 
 namespace forms {
 
@@ -56,7 +56,7 @@ class Win32Application : public Application {
   HWND hiddenOwner_ = nullptr;
   DWORD lastTick_ = 0;
   std::uint64_t tickHigh_ = 0;
-  std::map<std::string, GdiObject<HFONT>> fonts_;
+  std::map<std::string, platform::GdiObject<HFONT>> fonts_;
 };
 
 }  // namespace forms

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "helpers/RuntimeError.h"
+#include "platform/win32/Handle.h"
 
 namespace {
 
@@ -39,33 +40,7 @@ auto raisingAs(long number, const char* description, Body&& body) -> decltype(bo
   }
 }
 
-// Owns one open key. Move-only, so no handle is closed twice or left open.
-class KeyHandle {
- public:
-  KeyHandle() = default;
-  explicit KeyHandle(HKEY h) : h_(h) {}
-  KeyHandle(KeyHandle&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-  KeyHandle& operator=(KeyHandle&& o) noexcept {
-    if (this != &o) {
-      close();
-      h_ = std::exchange(o.h_, nullptr);
-    }
-    return *this;
-  }
-  KeyHandle(const KeyHandle&) = delete;
-  KeyHandle& operator=(const KeyHandle&) = delete;
-  ~KeyHandle() { close(); }
-
-  HKEY get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
-
- private:
-  void close() {
-    if (h_) RegCloseKey(h_);
-    h_ = nullptr;
-  }
-  HKEY h_ = nullptr;
-};
+using KeyHandle = platform::RegistryKey;
 
 // The root a call addresses: the predefined key itself (never closed), or its
 // counterpart on another computer (closed with this object). A failed connection

@@ -10,32 +10,6 @@
 namespace platform {
 namespace {
 
-// Owns a FindFirstFileA search; FindClose, not CloseHandle, ends it.
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE h) : h_(h) {}
-  FindHandle(FindHandle&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
-  FindHandle& operator=(FindHandle&& o) noexcept {
-    if (this != &o) {
-      close();
-      h_ = std::exchange(o.h_, INVALID_HANDLE_VALUE);
-    }
-    return *this;
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  ~FindHandle() { close(); }
-  HANDLE get() const { return h_; }
-  explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
-
- private:
-  void close() {
-    if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
-    h_ = INVALID_HANDLE_VALUE;
-  }
-  HANDLE h_;
-};
-
 bool hasWildcard(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
 
 // The folder part of a path or pattern, with its final separator ("" for a bare name).
