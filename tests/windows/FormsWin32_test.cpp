@@ -162,3 +162,28 @@ TEST_F(Win32Forms, AccessKeysTabAndEscapeActLikeTheKeyboard) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Win32ModalForm, ShowReturnsWhenTheFormIsHiddenAndOtherFormsWaitMeanwhile) {
+  forms::Win32Application app;
+  DemoForm owner(app);
+  owner.show();
+  DemoForm dialog(app);
+  bool ownerEnabledWhileModal = true;
+  dialog.control("tmrCount").onTimer = [&] {
+    ownerEnabledWhileModal = IsWindowEnabled(reinterpret_cast<HWND>(app.windowHandle(owner)));
+    dialog.hide();
+  };
+  dialog.show(forms::Modality::Modal);  // returns once the timer hides it
+  EXPECT_FALSE(ownerEnabledWhileModal);
+  EXPECT_TRUE(IsWindowEnabled(reinterpret_cast<HWND>(app.windowHandle(owner))));
+  EXPECT_FALSE(IsWindowVisible(reinterpret_cast<HWND>(app.windowHandle(dialog))));
+  dialog.unload();
+  owner.unload();
+  MSG quit;
+  while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
+
+}  // namespace
