@@ -212,19 +212,29 @@ RegistryValue clsRegistry::GetValue(std::uint32_t PredefinedKey, std::string Key
   }
 }
 
+namespace {
+// The name one enumeration call writes into the 255-character buffer; empty when
+// the key is not open or the call fails (an index past the end among them).
+template <typename Enumerate>
+std::string enumeratedName(const KeyHandle& key, Enumerate enumerate) {
+  if (!key) return std::string();
+  char name[kBufferSize];
+  DWORD length = kBufferSize;
+  if (enumerate(key.get(), name, &length) != ERROR_SUCCESS) return std::string();
+  return std::string(name, length);
+}
+}  // namespace
+
 std::string clsRegistry::ListSubKey(std::uint32_t PredefinedKey, std::string KeyName,
                                     std::int32_t Index, const std::string& ComputerName) const {
   return raisingAs(kErrListSubKey, "ListSubKey", [&] {
     dropLeadingBackslash(KeyName);
     const Root root(PredefinedKey, ComputerName);
-    const KeyHandle key = openKey(root, KeyName, kReadAccess);
-    if (!key) return std::string();
-    char name[kBufferSize];
-    DWORD length = kBufferSize;
-    if (RegEnumKeyExA(key.get(), static_cast<DWORD>(Index), name, &length, nullptr, nullptr,
-                      nullptr, nullptr) != ERROR_SUCCESS)
-      return std::string();
-    return std::string(name, length);
+    return enumeratedName(openKey(root, KeyName, kReadAccess),
+                          [&](HKEY key, char* name, DWORD* length) {
+                            return RegEnumKeyExA(key, static_cast<DWORD>(Index), name, length,
+                                                 nullptr, nullptr, nullptr, nullptr);
+                          });
   });
 }
 
@@ -271,14 +281,11 @@ std::string clsRegistry::ListSubValue(std::uint32_t PredefinedKey, std::string K
   return raisingAs(kErrListSubValue, "ListSubValue", [&] {
     dropLeadingBackslash(KeyName);
     const Root root(PredefinedKey, ComputerName);
-    const KeyHandle key = openKey(root, KeyName, kReadAccess);
-    if (!key) return std::string();
-    char name[kBufferSize];
-    DWORD length = kBufferSize;
-    if (RegEnumValueA(key.get(), static_cast<DWORD>(Index), name, &length, nullptr, nullptr,
-                      nullptr, nullptr) != ERROR_SUCCESS)
-      return std::string();
-    return std::string(name, length);
+    return enumeratedName(openKey(root, KeyName, kReadAccess),
+                          [&](HKEY key, char* name, DWORD* length) {
+                            return RegEnumValueA(key, static_cast<DWORD>(Index), name, length,
+                                                 nullptr, nullptr, nullptr, nullptr);
+                          });
   });
 }
 
