@@ -100,16 +100,8 @@ if [ "$size_variants" = 1 ]; then
 fi
 
 # --- The Wine side: a display, a prefix, one server for the whole run --------------------
-display_pid=
-for n in $(seq 60 69); do
-  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-  Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  display_pid=$!
-  export DISPLAY=:$n
-  for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
-  break
-done
-[ -n "$display_pid" ] || { echo "bench: no free display in :60-:69" >&2; exit 1; }
+. tools/display.sh
+start_display 60 69 || exit 1
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
 cleanup() {
   wineserver -k 2>/dev/null || true

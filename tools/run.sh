@@ -24,11 +24,9 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 mkdir -p artifacts
-Xvfb :99 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=:99
-trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
-sleep 1
+. tools/display.sh
+start_display 99 130
+trap 'wineserver -k 2>/dev/null || true; kill $display_pid 2>/dev/null || true' EXIT
 wine "$exe" &
 shot() {
   sleep 0.7

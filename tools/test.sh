@@ -12,17 +12,9 @@ rm -rf build/*/test-results artifacts
 mkdir -p artifacts build/native/test-results build/native-asan/test-results build/win64/test-results
 
 # One display for the Wine layers.
+. tools/display.sh
 display_pid=
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 81 110); do
-    [ -e /tmp/.X11-unix/X$n ] && continue
-    Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    display_pid=$!
-    export DISPLAY=:$n
-    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
-    break
-  done
-fi
+if [ -z "${DISPLAY:-}" ]; then start_display 81 110 || exit 1; fi
 cleanup() {
   WINEPREFIX="$root/build/win64/wineprefix" wineserver -k 2>/dev/null || true
   [ -n "$display_pid" ] && kill "$display_pid" 2>/dev/null || true

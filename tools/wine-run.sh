@@ -8,17 +8,10 @@ set -euo pipefail
 export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES='mscoree,mshtml='
 here=$(cd "$(dirname "$0")" && pwd)
 
-xvfb_pid=
+. "$here/display.sh"
 if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 91 120); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-    Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=:$n
-    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
-    break
-  done
-  trap '[ -n "$xvfb_pid" ] && { wineserver -k 2>/dev/null || true; kill $xvfb_pid 2>/dev/null || true; }' EXIT
+  start_display 91 120
+  trap 'wineserver -k 2>/dev/null || true; kill $display_pid 2>/dev/null || true' EXIT
 fi
 
 if [ "${1:-}" = --prepare ]; then
