@@ -446,48 +446,46 @@ TEST_F(Wizard, AFailingDriveListingLeavesTheListEmpty) {
   EXPECT_EQ(f.lstDrives.listCount(), 0);
 }
 
-TEST_F(Wizard, TickReportsEachDriveAndFindsTheCdOnTheSecond) {
-  cdInE();
-  frmBackup& f = start();
-  f.cmdNext.userClick();
-  f.tmrCheck.tick();
-  EXPECT_EQ(f.lstDrives.list(0), "D:\\ - [none]");
-  EXPECT_EQ(f.lstDrives.list(1), "E:\\ - [WXPCD]");
-  EXPECT_EQ(f.lblStatus.caption(), "Found XP CD on E:\\");
-  EXPECT_EQ(f.CdRootPath, "E:\\");
-}
+// One tick on page 1. Drives: "D:WXPCD" is a disc with that label, "D:" an empty
+// label, "D" no disc; "+" marks a disc holding i386. Expected: the list entries
+// joined by "|", the status, the buttons and the CD root.
+struct TickCase {
+  std::vector<std::string> drives;
+  std::string entries, status, buttons, root;
+};
 
-TEST_F(Wizard, DiscWithoutI386AndEmptyLabelKeepsNextOff) {
-  sys.drives.add('D', platform::kDriveCdRom, "");
-  frmBackup& f = start();
-  f.cmdNext.userClick();
-  f.tmrCheck.tick();
-  EXPECT_EQ(f.lstDrives.list(0), "D:\\ - []");
-  EXPECT_EQ(f.lblStatus.caption(), "Checking for XP CD...");
-  EXPECT_EQ(buttons(f), "-C--");
-  EXPECT_EQ(f.CdRootPath, "");
-}
-
-TEST_F(Wizard, ADiscLabelledMinusOneIsReadAndTested) {
-  sys.drives.add('D', platform::kDriveCdRom, "-1");
-  sys.files.addFolder("D:\\i386");
-  frmBackup& f = start();
-  f.cmdNext.userClick();
-  f.tmrCheck.tick();
-  EXPECT_EQ(f.lstDrives.list(0), "D:\\ - [-1]");
-  EXPECT_EQ(f.CdRootPath, "D:\\");
-}
-
-TEST_F(Wizard, WithTwoCdsTheFirstWinsAndTheSecondIsNotRewritten) {
-  sys.drives.add('D', platform::kDriveCdRom, "ONE");
-  sys.drives.add('E', platform::kDriveCdRom, "TWO");
-  sys.files.addFolder("D:\\i386");
-  sys.files.addFolder("E:\\i386");
-  frmBackup& f = start();
-  f.cmdNext.userClick();
-  f.tmrCheck.tick();
-  EXPECT_EQ(f.CdRootPath, "D:\\");
-  EXPECT_EQ(f.lstDrives.list(1), "E:\\ - [none]");
+TEST_F(Wizard, OneTickReportsEveryDriveUpToTheCd) {
+  const TickCase cases[] = {
+      {{"D", "E:WXPCD+"}, "D:\\ - [none]|E:\\ - [WXPCD]", "Found XP CD on E:\\", "-CN-", "E:\\"},
+      {{"D:"}, "D:\\ - []", "Checking for XP CD...", "-C--", ""},
+      {{"D:-1+"}, "D:\\ - [-1]", "Found XP CD on D:\\", "-CN-", "D:\\"},  // "-1" is a label
+      {{"D:ONE+", "E:TWO+"}, "D:\\ - [ONE]|E:\\ - [none]", "Found XP CD on D:\\", "-CN-", "D:\\"},
+      {{}, "", "Checking for CD...", "-C--", ""},  // no CD-ROM drive: the load's status stays
+  };
+  for (const TickCase& c : cases) {
+    Module1::resetForms();
+    sys.drives.drives.clear();
+    sys.files = FakeFileSystem();
+    for (std::string d : c.drives) {
+      const char letter = d[0];
+      const bool cd = d.back() == '+';
+      if (cd) d.pop_back();
+      const std::optional<std::string> label =
+          d.size() > 1 ? std::optional<std::string>(d.substr(2)) : std::nullopt;
+      sys.drives.add(letter, platform::kDriveCdRom, label);
+      if (cd) sys.files.addFolder(std::string(1, letter) + ":\\i386");
+    }
+    frmBackup& f = start();
+    f.cmdNext.userClick();
+    f.tmrCheck.tick();
+    std::string entries;
+    for (const auto& e : f.lstDrives.items()) entries += (entries.empty() ? "" : "|") + e;
+    SCOPED_TRACE(c.entries);
+    EXPECT_EQ(entries, c.entries);
+    EXPECT_EQ(f.lblStatus.caption(), c.status);
+    EXPECT_EQ(buttons(f), c.buttons);
+    EXPECT_EQ(f.CdRootPath, c.root);
+  }
 }
 
 TEST_F(Wizard, RemovingTheCdDisablesNextButKeepsTheRoot) {
@@ -510,14 +508,6 @@ TEST_F(Wizard, TicksOutsidePageOneChangeNothing) {
   EXPECT_EQ(f.lstDrives.list(1), "E:\\ - [none]");
   EXPECT_EQ(f.CdRootPath, "");
   EXPECT_EQ(buttons(f), "-CN-");
-}
-
-TEST_F(Wizard, NoCdRomDriveLeavesTheStatusOfTheLoad) {
-  sys.drives.add('C', platform::kDriveFixed);
-  frmBackup& f = start();
-  f.cmdNext.userClick();
-  f.tmrCheck.tick();
-  EXPECT_EQ(f.lblStatus.caption(), "Checking for CD...");
 }
 
 TEST_F(Wizard, IntervalTakesWholeNumbersAndSkipsTheRest) {
