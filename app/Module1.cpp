@@ -6,22 +6,8 @@ namespace Module1 {
 
 int CurrentStep = 0;
 
-namespace {
-std::unique_ptr<frmBackup>& instance() {
-  static std::unique_ptr<frmBackup> form;
-  return form;
-}
-}  // namespace
-
 frmBackup& frmBackupInstance(forms::Application& app, platform::Platform& sys) {
-  auto& form = instance();
-  if (!form) form = std::make_unique<frmBackup>(app, sys);
-  return *form;
-}
-
-void resetForms() {
-  instance().reset();
-  CurrentStep = 0;
+  return app.defaultInstance<frmBackup>(sys);
 }
 
 void Main(forms::Application& app, platform::Platform& sys) {

@@ -1,7 +1,5 @@
 #pragma once
 // Start-up and the program-wide state of the repair wizard.
-#include <memory>
-
 #include "forms/Forms.h"
 #include "platform/Platform.h"
 
@@ -12,10 +10,8 @@ namespace Module1 {
 // The number of the wizard page the user is on, 0 to 5.
 extern int CurrentStep;
 
-// The one instance of the wizard form, created on first use.
+// The wizard form's shared instance, created on first use.
 frmBackup& frmBackupInstance(forms::Application& app, platform::Platform& sys);
-// Drops the instance (tests start each case afresh).
-void resetForms();
 
 // Yields three times, creates and shows the wizard, yields twice more and returns;
 // the caller then runs the message loop.

@@ -9,6 +9,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace forms {
@@ -358,6 +359,35 @@ class Application {
   [[noreturn]] virtual void endProcess() = 0;
   // Runs the message loop until the last form is gone; returns the exit code.
   virtual int run() = 0;
+
+  // The shared instance of form class F, created on first reference as
+  // F(*this, args...); later references return the same form.
+  template <class F, class... Args>
+  F& defaultInstance(Args&&... args) {
+    std::unique_ptr<Form>& slot = defaultForms_[&DefaultFormKey<F>::key];
+    if (!slot) slot = std::make_unique<F>(*this, std::forward<Args>(args)...);
+    return static_cast<F&>(*slot);
+  }
+  // The shared instance of F if one has been created.
+  template <class F>
+  F* existingInstance() const {
+    auto it = defaultForms_.find(&DefaultFormKey<F>::key);
+    return it == defaultForms_.end() ? nullptr : static_cast<F*>(it->second.get());
+  }
+
+  // Destroys the shared forms. A realisation calls it from its destructor, while
+  // the views the forms hold can still reach it; a test, to start afresh.
+  void releaseDefaultInstances() {
+    auto forms = std::move(defaultForms_);
+    forms.clear();
+  }
+
+ private:
+  template <class F>
+  struct DefaultFormKey {
+    static inline const char key = 0;
+  };
+  std::map<const void*, std::unique_ptr<Form>> defaultForms_;
 };
 
 }  // namespace forms

@@ -19,6 +19,7 @@ struct ShownMessageBox {
 
 class MemoryApplication : public Application {
  public:
+  ~MemoryApplication() override { releaseDefaultInstances(); }
   std::unique_ptr<FormView> createView(Form& form) override;
   int msgBox(const std::string& prompt, unsigned style = vbOKOnly,
              const std::string& titleText = std::string()) override;

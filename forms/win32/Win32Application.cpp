@@ -645,6 +645,7 @@ Win32Application::Win32Application(HINSTANCE instance) : instance_(instance) {
 }
 
 Win32Application::~Win32Application() {
+  releaseDefaultInstances();
   if (hiddenOwner_) DestroyWindow(hiddenOwner_);
   g_app = nullptr;
 }

@@ -14,9 +14,9 @@ const std::string kHost = kMakerWebHost;
 
 class Links : public ::testing::Test {
  protected:
-  void SetUp() override { Module1::resetForms(); }
+  void SetUp() override { Module1::CurrentStep = 0; }
   void TearDown() override {
-    Module1::resetForms();
+    Module1::CurrentStep = 0;
     EXPECT_TRUE(sys.shell.files.empty()) << "a scratch page outlived its call";
   }
   frmBackup& start() {

@@ -23,7 +23,7 @@ std::string lastWord(const std::string& s) { return s.substr(s.rfind(' ') + 1); 
 class Wizard : public ::testing::Test {
  protected:
   void SetUp() override {
-    Module1::resetForms();
+    Module1::CurrentStep = 0;
     // expand writes its target with the source's time, as the system's does.
     sys.processes.behaviour = [this](const FakeProcesses::Started& s, FakeProcesses::State& st) {
       const std::string target = lastWord(s.commandLine);
@@ -33,7 +33,7 @@ class Wizard : public ::testing::Test {
       return true;
     };
   }
-  void TearDown() override { Module1::resetForms(); }
+  void TearDown() override { Module1::CurrentStep = 0; }
 
   frmBackup& start() {
     Module1::Main(app, sys.platform);
@@ -463,7 +463,8 @@ TEST_F(Wizard, OneTickReportsEveryDriveUpToTheCd) {
       {{}, "", "Checking for CD...", "-C--", ""},  // no CD-ROM drive: the load's status stays
   };
   for (const TickCase& c : cases) {
-    Module1::resetForms();
+    app.releaseDefaultInstances();
+    Module1::CurrentStep = 0;
     sys.drives.drives.clear();
     sys.files = FakeFileSystem();
     for (std::string d : c.drives) {

@@ -79,7 +79,7 @@ TEST(Win32Drives, ListsTheSimulatedCdRomDrivesWithTheirLabels) {
 }
 
 TEST(Win32Drives, WizardFindsTheCdOnERealDrives) {
-  Module1::resetForms();
+  Module1::CurrentStep = 0;
   forms::MemoryApplication app;
   RealSystem sys;
   Module1::Main(app, sys.platform);
@@ -92,7 +92,7 @@ TEST(Win32Drives, WizardFindsTheCdOnERealDrives) {
   EXPECT_EQ(f.CdRootPath, "E:\\");
   EXPECT_EQ(f.lblStatus.caption(), "Found XP CD on E:\\");
   EXPECT_TRUE(f.cmdNext.enabled());
-  Module1::resetForms();
+  Module1::CurrentStep = 0;
 }
 
 TEST(Win32Processes, StartsTheNamedProgramWithTheExactCommandLineAndShowState) {
