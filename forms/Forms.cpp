@@ -268,8 +268,8 @@ Form::~Form() {
 Control& Form::add(ControlKind kind, const std::string& name, Control* container, Twips left,
                    Twips top, Twips width, Twips height, int index) {
   if (container && !isContainerKind(container->kind()))
-    throw std::logic_error(name + ": a " + kindName(container->kind()) + " holds no controls");
-  if (find(name, index)) throw std::logic_error("duplicate control " + name);
+    throw DesignError(name + ": a " + kindName(container->kind()) + " holds no controls");
+  if (find(name, index)) throw DesignError("duplicate control " + name);
   controls_.push_back(std::make_unique<Control>(*this, kind, name, index, container));
   Control& c = *controls_.back();
   c.setTabIndex(static_cast<int>(controls_.size()) - 1);  // creation order until set
@@ -287,7 +287,7 @@ Control* Form::find(const std::string& name, int index) const {
 
 Control& Form::control(const std::string& name) const {
   if (Control* c = find(name)) return *c;
-  throw std::logic_error("no control " + name + " on " + name_);
+  throw DesignError("no control " + name + " on " + name_);
 }
 
 ControlArray Form::controlArray(const std::string& name) const {

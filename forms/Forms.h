@@ -7,10 +7,11 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "platform/Error.h"
 
 namespace forms {
 
@@ -79,8 +80,12 @@ class Form;
 
 // Raised by a property setter that the control refuses (as the platform's runtime
 // raises "Invalid property value").
-struct InvalidPropertyValue : std::runtime_error {
-  using std::runtime_error::runtime_error;
+struct InvalidPropertyValue : platform::Error {
+  using platform::Error::Error;
+};
+// Raised when a form's design is inconsistent (a duplicate or unknown control).
+struct DesignError : platform::Error {
+  using platform::Error::Error;
 };
 
 class Control {

@@ -1,13 +1,14 @@
 #pragma once
 // The run-time errors that pass from a routine to its caller: a number, the
 // source that raised it and a description, as the system's classes raise them.
-#include <stdexcept>
 #include <string>
 
-class RuntimeError : public std::runtime_error {
+#include "platform/Error.h"
+
+class RuntimeError : public platform::Error {
  public:
   RuntimeError(long number, std::string source, std::string description)
-      : std::runtime_error(source + ": " + description + " (" + std::to_string(number) + ")"),
+      : platform::Error(source + ": " + description + " (" + std::to_string(number) + ")"),
         number_(number),
         source_(std::move(source)),
         description_(std::move(description)) {}

@@ -255,7 +255,7 @@ void Win32FormView::create() {
   }
   hwnd_ = CreateWindowExA(ex, kFormClass, form_.caption.c_str(), style, x, y, r.right - r.left,
                           r.bottom - r.top, owner, nullptr, app_.instance(), this);
-  if (!hwnd_) throw std::runtime_error("cannot create the window of " + form_.name());
+  if (!hwnd_) throw platform::Error("cannot create the window of " + form_.name());
   viewsByWindow()[hwnd_] = this;
   app_.formCreated();
   RECT placed{};
@@ -313,7 +313,7 @@ void Win32FormView::createWindowFor(Control& c, HWND parent) {
                            r.bottom - r.top, parent, nullptr, app_.instance(), param);
   if (!h) {
     delete static_cast<ContainerData*>(param);
-    throw std::runtime_error("cannot create " + c.qualifiedName());
+    throw platform::Error("cannot create " + c.qualifiedName());
   }
   windows_[&c] = h;
   controls_[h] = &c;
@@ -659,7 +659,7 @@ HWND Win32Application::hiddenOwner() {
 
 HFONT Win32Application::font(const Font& f) {
   // Controls of one look share one font: a wizard page repeats a few faces many times.
-  const std::string key = f.face + "|" + std::to_string(f.points) + (f.bold ? "|b" : "|") +
+  const std::string key = f.face + "|" + std::to_string(std::lround(f.points * 100)) + (f.bold ? "|b" : "|") +
                           (f.underline ? "u" : "");
   auto it = fonts_.find(key);
   if (it != fonts_.end()) return it->second.get();

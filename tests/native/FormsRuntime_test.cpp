@@ -148,9 +148,9 @@ TEST_F(Runtime, ListEntriesAreReplacedInPlace) {
 
 TEST_F(Runtime, AFrameHoldsControlsAndALabelDoesNot) {
   EXPECT_THROW(form.add(forms::ControlKind::Label, "x", &form.control("lblTitle"), 0, 0, 1, 1),
-               std::logic_error);
+               forms::DesignError);
   EXPECT_THROW(form.add(forms::ControlKind::Label, "lblTitle", nullptr, 0, 0, 1, 1),
-               std::logic_error);
+               forms::DesignError);
 }
 
 TEST_F(Runtime, MessageBoxesUseTheApplicationTitleUnlessGiven) {
