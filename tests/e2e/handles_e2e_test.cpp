@@ -104,10 +104,16 @@ class CdFolder {
  public:
   CdFolder() : present_(e2e::discFolder()), aside_(present_ + ".aside") {}
   ~CdFolder() { MoveFileA(aside_.c_str(), present_.c_str()); }
-  bool remove() { return MoveFileA(present_.c_str(), aside_.c_str()) != FALSE; }
-  bool restore() { return MoveFileA(aside_.c_str(), present_.c_str()) != FALSE; }
+  // A tick that is looking into the folder at that moment holds it open: try again.
+  bool remove() { return move(present_, aside_); }
+  bool restore() { return move(aside_, present_); }
 
  private:
+  static bool move(const std::string& from, const std::string& to) {
+    for (int attempt = 0; attempt < 50; ++attempt, Sleep(20))
+      if (MoveFileA(from.c_str(), to.c_str())) return true;
+    return false;
+  }
   std::string present_, aside_;
 };
 
@@ -164,9 +170,16 @@ TEST_F(HandlesE2e, ThousandTicksAndHundredRepaintsOnPage1) {
   // below; both paths of the tick run, with their captions and button states.
   CdFolder cd;
   HWND next = w.next();
+  std::string failedStep;
+  auto step = [&](bool ok, const char* what) {
+    if (!ok) failedStep = what;
+    return ok;
+  };
   auto cycle = [&] {
-    return cd.remove() && waitFast([&] { return !automation::isEnabled(next); }, 5000) &&
-           cd.restore() && waitFast([&] { return automation::isEnabled(next); }, 5000);
+    return step(cd.remove(), "remove") &&
+           step(waitFast([&] { return !automation::isEnabled(next); }, 5000), "disable") &&
+           step(cd.restore(), "restore") &&
+           step(waitFast([&] { return automation::isEnabled(next); }, 5000), "enable");
   };
   auto repaint = [&] {
     RedrawWindow(w.window(), nullptr, nullptr,
@@ -182,7 +195,13 @@ TEST_F(HandlesE2e, ThousandTicksAndHundredRepaintsOnPage1) {
   const DWORD start = GetTickCount();
   int ticks = 0;
   while (ticks < 1000 && GetTickCount() - start < 40000 && cycle()) ++ticks;
-  ASSERT_EQ(ticks, 1000) << "ticks seen in " << (GetTickCount() - start) << " ms";
+  ASSERT_EQ(ticks, 1000) << "ticks seen in " << (GetTickCount() - start) << " ms; failed: " << failedStep
+                         << ", buttons " << w.buttons() << ", running " << w.running()
+                         << ", window " << IsWindow(w.window()) << ", exit " << [&] {
+                              DWORD code = 0;
+                              GetExitCodeProcess(w.process(), &code);
+                              return code;
+                            }();
   const Counts afterTicks = quietCounts();
   expectNoGrowth(before, afterTicks);
 
