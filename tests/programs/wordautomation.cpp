@@ -24,7 +24,7 @@ void record(const char* line) {
 constexpr DISPID kVisible = 1;
 constexpr DISPID kQuit = 2;
 
-class WordObject : public IDispatch {
+class WordObject final : public IDispatch {
  public:
   WordObject() { InterlockedIncrement(&g_objects); }
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
