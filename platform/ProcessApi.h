@@ -20,6 +20,11 @@ class ProcessApi {
   virtual ~ProcessApi() = default;
   // GetSystemDirectoryA, e.g. "C:\WINDOWS\system32" (no trailing backslash).
   virtual std::string systemDirectory() = 0;
+  // GetWindowsDirectoryA, e.g. "C:\WINDOWS" (no trailing backslash).
+  virtual std::string windowsDirectory() = 0;
+  // The folder of the running program's file, without a trailing backslash
+  // except at a drive root ("C:\Tools", "C:\").
+  virtual std::string applicationFolder() = 0;
   // Starts `application` (a full path, never searched for) with `commandLine` as its
   // command line and the given window show state. Returns nullptr when it cannot start.
   virtual std::unique_ptr<RunningProcess> start(const std::string& application,

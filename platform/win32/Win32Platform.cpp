@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/Handle.h"
@@ -54,6 +55,25 @@ std::string Win32Processes::systemDirectory() {
   std::string dir(path, n);
   if (!dir.empty() && dir.back() == '\\') dir.pop_back();
   return dir;
+}
+
+std::string Win32Processes::windowsDirectory() {
+  char path[MAX_PATH + 1] = {};
+  const UINT n = GetWindowsDirectoryA(path, MAX_PATH);
+  if (n == 0 || n > MAX_PATH) return "C:\\WINDOWS";
+  std::string dir(path, n);
+  if (!dir.empty() && dir.back() == '\\') dir.pop_back();
+  return dir;
+}
+
+std::string Win32Processes::applicationFolder() {
+  char path[MAX_PATH + 1] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, n < MAX_PATH ? n : 0);
+  folder.erase(std::min(folder.find_last_of('\\'), folder.size()));
+  // A drive root keeps its backslash: "C:" alone would mean that drive's current folder.
+  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+  return folder;
 }
 
 std::unique_ptr<RunningProcess> Win32Processes::start(const std::string& application,

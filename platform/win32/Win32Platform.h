@@ -17,6 +17,8 @@ class Win32Drives : public DriveApi {
 class Win32Processes : public ProcessApi {
  public:
   std::string systemDirectory() override;
+  std::string windowsDirectory() override;
+  std::string applicationFolder() override;
   std::unique_ptr<RunningProcess> start(const std::string& application,
                                         const std::string& commandLine, int showCommand) override;
 };

@@ -71,6 +71,8 @@ class FakeProcesses : public platform::ProcessApi {
   std::vector<Started> started;
   std::vector<std::shared_ptr<State>> states;
   std::string systemDir = "C:\\WINDOWS\\system32";
+  std::string windowsDir = "C:\\WINDOWS";
+  std::string programFolder = "C:\\Tools";
   // Called for each start: returns false when the program cannot start; may set
   // the exit code (left empty, the program keeps running).
   std::function<bool(const Started&, State&)> behaviour = [](const Started&, State& s) {
@@ -79,6 +81,8 @@ class FakeProcesses : public platform::ProcessApi {
   };
 
   std::string systemDirectory() override { return systemDir; }
+  std::string windowsDirectory() override { return windowsDir; }
+  std::string applicationFolder() override { return programFolder; }
   std::unique_ptr<platform::RunningProcess> start(const std::string& application,
                                                   const std::string& commandLine,
                                                   int showCommand) override {

@@ -1,0 +1,125 @@
+// clsBackup's choice of the Word version and its wizard steps, and the one move
+// the real file system cannot show (a copy cut short), against fakes.
+#include <gtest/gtest.h>
+
+#include "app/Module1.h"
+#include "app/frmBackup.h"
+#include "fakes/FakePlatform.h"
+#include "fakes/FakeRegistry.h"
+#include "forms/memory/MemoryApplication.h"
+#include "wordengine/clsBackup.h"
+#include "wordengine/clsWD10.h"
+#include "wordengine/clsWD11.h"
+#include "wordengine/clsWDNone.h"
+
+namespace {
+
+constexpr std::uint32_t kHKCU = clsRegistry::kCurrentUser;
+
+class NoAutomation : public platform::AutomationApi {
+ public:
+  std::unique_ptr<platform::AutomationObject> create(const std::string&) override {
+    return nullptr;
+  }
+};
+
+class WordEngine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fakes::registry.clear();
+    CurrentWD.reset();
+  }
+  void TearDown() override {
+    fakes::registry.clear();
+    CurrentWD.reset();
+    Module1::CurrentStep = 0;
+  }
+  void addOptionsKey(const char* office) {
+    fakes::setRegistryValue(
+        kHKCU, std::string("Software\\Microsoft\\Office\\") + office + "\\Word\\Options", "", "");
+  }
+
+  forms::MemoryApplication app;
+  FakeSystem sys;
+  NoAutomation automation;
+  WordServices services{app, sys.platform, automation};
+};
+
+TEST_F(WordEngine, BackupChoosesTheVersionAtStepTwoAndPressesNextAtStepFour) {
+  enum Chosen { None, Word2002, Word2003 };
+  struct Case {
+    const char* name;
+    bool has10, has11;
+    int step;
+    Chosen chosen;
+    const char* started;  // Word's program, or "" for none
+    int messages;         // "WP 9" boxes
+    int stepAfter;
+  };
+  const Case cases[] = {
+      {"2002 only", true, false, 2, Word2002, clsWD10::kVersion.winword, 0, 2},
+      {"2003 only", false, true, 2, Word2003, clsWD11::kVersion.winword, 0, 2},
+      {"both: 2003 wins", true, true, 2, Word2003, clsWD11::kVersion.winword, 0, 2},
+      {"neither", false, false, 2, None, "", 1, 2},
+      {"step 4 presses Next", true, true, 4, None, "", 0, 5},
+      {"step 3 does nothing", true, true, 3, None, "", 0, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fakes::registry.clear();
+    if (c.has10) addOptionsKey("10.0");
+    if (c.has11) addOptionsKey("11.0");
+    sys.processes.started.clear();
+    app.shownMessageBoxes.clear();
+    CurrentWD = std::make_shared<clsWD10>(services);  // an earlier call's choice
+    Module1::CurrentStep = c.step;
+
+    clsBackup(services).Backup();
+
+    ASSERT_TRUE(CurrentWD);
+    const clsWD& wd = *CurrentWD;
+    EXPECT_EQ(typeid(wd) == typeid(clsWD10), c.chosen == Word2002);
+    EXPECT_EQ(typeid(wd) == typeid(clsWD11), c.chosen == Word2003);
+    EXPECT_EQ(typeid(wd) == typeid(clsWDNone), c.chosen == None);
+    if (*c.started) {
+      ASSERT_EQ(sys.processes.started.size(), 1u);
+      EXPECT_EQ(sys.processes.started[0].application, c.started);
+    } else {
+      EXPECT_TRUE(sys.processes.started.empty());
+    }
+    EXPECT_EQ(app.shownMessageBoxes.size(), static_cast<size_t>(c.messages));
+    if (c.messages) {
+      EXPECT_EQ(app.shownMessageBoxes[0].prompt, "WP 9");
+      EXPECT_EQ(app.shownMessageBoxes[0].title, "Corvane 16 bit Windows");
+    }
+    EXPECT_EQ(Module1::CurrentStep, c.stepAfter);
+    EXPECT_EQ(app.existingInstance<frmBackup>() != nullptr, c.step == 4);
+    app.releaseDefaultInstances();
+  }
+}
+
+TEST_F(WordEngine, ACopyCutShortKeepsTheSourceAndLeavesNoPartialCopy) {
+  fakes::setRegistryValue(kHKCU, "Software\\Microsoft\\Office\\10.0\\Common\\General",
+                          "UserTemplates", "C:\\Templates");
+  sys.files.addFile("C:\\Templates\\Normal.dot", 4096);
+  sys.files.limitCopiesTo(100);  // a full disk: the copy call succeeds, the file is short
+  for (bool word2002 : {true, false}) {
+    SCOPED_TRACE(word2002 ? "Word 2002" : "Word 2003");
+    app.shownMessageBoxes.clear();
+    app.msgBoxAnswers = {forms::vbYes};
+    if (word2002)
+      clsWD10(services).RenameTemplate();
+    else
+      clsWD11(services).RenameTemplate();
+    EXPECT_EQ(sys.files.fileLength("C:\\Templates\\Normal.dot"), 4096u);
+    EXPECT_FALSE(sys.files.exists("C:\\Templates\\0Normal.dot"));
+    // Word 2002 still asks about the missing copy; the answer cannot cost the source.
+    ASSERT_EQ(app.shownMessageBoxes.size(), word2002 ? 1u : 0u);
+    if (word2002) {
+      EXPECT_EQ(app.shownMessageBoxes[0].prompt, "C:\\Templates\\0Normal.dot\r\n\r\n\r\n\r\n");
+      EXPECT_EQ(app.shownMessageBoxes[0].style, 36u);
+    }
+  }
+}
+
+}  // namespace

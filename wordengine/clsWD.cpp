@@ -1,0 +1,3 @@
+#include "wordengine/clsWD.h"
+
+std::shared_ptr<clsWD> CurrentWD;
