@@ -561,6 +561,14 @@ std::optional<std::string> frmBackup::GetVolumeLabel(const std::string& root) {
 
 void frmBackup::tmrCheck_Timer() {
   if (Module1::CurrentStep != 1) return;
+  // The tick yields; a tick that arrived inside those yields would run again
+  // on the same stack and, with a short interval, recurse until it overflows.
+  if (inTick_) return;
+  inTick_ = true;
+  struct Leave {
+    bool& flag;
+    ~Leave() { flag = false; }
+  } leave{inTick_};
   for (int k = 1; k <= CdDriveCount; ++k) {
     const std::string root = CdDriveLetters[static_cast<size_t>(k)] + ":\\";
     std::optional<std::string> volume;

@@ -66,6 +66,7 @@ class frmBackup : public forms::Form {
 
   platform::Platform& sys_;
   bool handlingNext_ = false;
+  bool inTick_ = false;  // a detection tick is running (it yields)
 };
 
 // The three repair commands: source on the CD below its root, the target written.
