@@ -412,7 +412,12 @@ void frmBackup::cmdNext_Click() {
   } reset{handlingNext_};
 
   int& step = Module1::CurrentStep;
-  if (step == 1) yieldTimes(3);
+  if (step == 1) {
+    // The click was taken while the detection had found the CD; a tick inside the
+    // yields below that finds the drive briefly unreadable must not undo that.
+    if (CdRootPath.empty()) return;
+    yieldTimes(3);
+  }
   if (step == 2) {
     setButtons(false, true, false, false);
     yieldTimes(3);
@@ -427,6 +432,7 @@ void frmBackup::cmdNext_Click() {
                        "try again.",
                    forms::vbOKOnly | forms::vbExclamation);
       setButtons(false, true, false, true);
+      cmdNext.setFocus();  // in front again, ready to try once more
       return;
     }
     step = 4;
@@ -441,7 +447,10 @@ void frmBackup::cmdNext_Click() {
   if (step >= last) step = last;
   // Until the detection finds the CD there is nothing to repair from.
   if (step == 1) cmdNext.setEnabled(false);
+  if (step == 2) setButtons(false, true, false, true);
   fraSteps(step).zOrder(0);
+  // The expand windows took the focus: the wizard comes back to the front.
+  if (step == 5) cmdFinish.setFocus();
 }
 
 void frmBackup::cmdBack_Click() {
@@ -458,7 +467,18 @@ void frmBackup::cmdBack_Click() {
   cmdNext.setEnabled(true);
 }
 
-void frmBackup::cmdCancel_Click() { app().endProcess(); }
+void frmBackup::cmdCancel_Click() {
+  // Cancel can end the program while expand runs: no system file keeps the mark.
+  GiveBackMarkedTimes();
+  app().endProcess();
+}
+
+void frmBackup::GiveBackMarkedTimes() {
+  for (const MarkedTime& m : markedTimes_)
+    if (sys_.files.lastWriteTime(m.target) == kUnwrittenTime)
+      sys_.files.setLastWriteTime(m.target, m.originalTime);
+  markedTimes_.clear();
+}
 
 void frmBackup::ShowStepIndicator(int previousStep, int newStep) {
   const int last = shpSteps.count() - 1;
@@ -474,9 +494,7 @@ std::vector<std::string> frmBackup::RunRepairCommands() {
   // The system folder's own expand is named explicitly: a bare name would be
   // searched for beside this program and in the current folder first.
   const std::string expand = sys_.processes.systemDirectory() + "\\expand.exe";
-  // 1980-01-01: a last-write time no expand run leaves behind, so an existing
-  // target that keeps it was not written.
-  constexpr std::uint64_t kUnwritten = 119600064000000000ULL;
+  constexpr std::uint64_t kUnwritten = kUnwrittenTime;
 
   struct Run {
     const RepairCommand& command;
@@ -491,9 +509,15 @@ std::vector<std::string> frmBackup::RunRepairCommands() {
       run.originalTime = sys_.files.lastWriteTime(command.target);
       // Mark only a file whose own time is known, so it can be given back.
       run.marked = run.originalTime && sys_.files.setLastWriteTime(command.target, kUnwritten);
+      if (run.marked) markedTimes_.push_back({command.target, *run.originalTime});
     }
     runs.push_back(std::move(run));
   }
+  // Whatever way this ends, no target keeps the mark.
+  struct GiveBack {
+    frmBackup& form;
+    ~GiveBack() { form.GiveBackMarkedTimes(); }
+  } giveBack{*this};
   for (Run& run : runs)
     run.process = sys_.processes.start(expand, repairCommandLine(CdRootPath, run.command), 2);
 
@@ -515,12 +539,7 @@ std::vector<std::string> frmBackup::RunRepairCommands() {
       const auto now = sys_.files.lastWriteTime(run.command.target);
       written = now && *now != (run.marked ? kUnwritten : *run.originalTime);
     }
-    if (!written) {
-      failed.push_back(run.command.name);
-      // Give an untouched file its own time back.
-      if (run.marked && sys_.files.lastWriteTime(run.command.target) == kUnwritten)
-        sys_.files.setLastWriteTime(run.command.target, *run.originalTime);
-    }
+    if (!written) failed.push_back(run.command.name);
   }
   return failed;
 }

@@ -1,5 +1,6 @@
 #pragma once
 // The repair wizard: six stacked pages, four buttons, the CD detection and the repair.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,12 @@ class frmBackup : public forms::Form {
   // Element k (1 to CdDriveCount) holds the letter of the k-th CD-ROM drive.
   std::vector<std::string> CdDriveLetters{std::string()};
 
+  // 1980-01-01: the last-write time an existing target is given before the repair;
+  // no expand run leaves it behind, so a target that keeps it was not written.
+  static constexpr std::uint64_t kUnwrittenTime = 119600064000000000ULL;
+  // Gives every target still carrying that mark its own time back.
+  void GiveBackMarkedTimes();
+
   // Longest wait for the repair commands, in milliseconds.
   static constexpr int kRepairTimeoutMs = 60000;
 
@@ -67,6 +74,11 @@ class frmBackup : public forms::Form {
   platform::Platform& sys_;
   bool handlingNext_ = false;
   bool inTick_ = false;  // a detection tick is running (it yields)
+  struct MarkedTime {
+    std::string target;
+    std::uint64_t originalTime;
+  };
+  std::vector<MarkedTime> markedTimes_;
 };
 
 // The three repair commands: source on the CD below its root, the target written.

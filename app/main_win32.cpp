@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <exception>
 
 #include "app/Module1.h"
 #include "forms/win32/Win32Application.h"
@@ -26,6 +27,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   platform::Win32Shell shell;
   platform::Platform sys{drives, files, processes, shell};
 
-  Module1::Main(app, sys);
+  try {
+    Module1::Main(app, sys);
+  } catch (const std::exception&) {
+    // Without its window the wizard cannot run; say so rather than vanish.
+    MessageBoxA(nullptr,
+                "The wizard's window could not be created, so the 16-bit MS-DOS Subsystem "
+                "cannot be repaired now.\r\n\r\nPlease close some programs and try again.",
+                app.title.c_str(), MB_OK | MB_ICONERROR);
+    return 1;
+  }
   return app.run();
 }

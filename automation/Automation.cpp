@@ -1,6 +1,8 @@
 #include "automation/Automation.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace automation {
@@ -117,6 +119,61 @@ void pressKey(HWND hwnd, UINT vk) {
   PostMessageA(hwnd, WM_KEYDOWN, vk, 1 | (scan << 16));
   PostMessageA(hwnd, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
 }
+
+bool realInput(const std::string& args) {
+  // Wine starts a Unix program given by its Unix path, but hands back no handle to
+  // wait on: a shell runs xdotool and leaves its exit code in a file that is polled.
+  static int count = 0;
+  const std::string mark = "/tmp/corva-input-" + std::to_string(GetCurrentProcessId()) + "-" +
+                           std::to_string(++count);
+  std::string seen = "Z:" + mark;
+  for (char& c : seen)
+    if (c == '/') c = '\\';
+  std::string line = "/bin/sh -c \"/usr/bin/xdotool " + args + "; echo $? >" + mark + "\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return false;
+  if (pi.hThread) CloseHandle(pi.hThread);
+  if (pi.hProcess) CloseHandle(pi.hProcess);
+  std::string code;
+  waitFor(
+      [&] {
+        FILE* f = std::fopen(seen.c_str(), "r");
+        if (!f) return false;
+        char buffer[16] = {};
+        const bool complete = std::fgets(buffer, sizeof buffer, f) && std::strchr(buffer, '\n');
+        std::fclose(f);
+        if (complete) code = buffer;
+        return complete;
+      },
+      10000);
+  DeleteFileA(seen.c_str());
+  return code == "0\n";
+}
+
+bool focusForRealInput(HWND topLevel) {
+  // The X window behind a Wine window is kept in one of its properties.
+  const auto xid = reinterpret_cast<std::uintptr_t>(GetPropA(topLevel, "__wine_x11_whole_window"));
+  return xid && realInput("windowfocus --sync " + std::to_string(xid));
+}
+
+bool realClick(HWND hwnd) {
+  RECT r{};
+  if (!GetWindowRect(hwnd, &r)) return false;
+  return realInput("mousemove --sync " + std::to_string((r.left + r.right) / 2) + " " +
+                   std::to_string((r.top + r.bottom) / 2) + " click 1");
+}
+
+HWND focusedWindow(HWND window) {
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  return thread && GetGUIThreadInfo(thread, &gui) ? gui.hwndFocus : nullptr;
+}
+
+HWND foregroundWindow() { return GetForegroundWindow(); }
 
 bool findMessageBox(DWORD pid, MessageBoxInfo& out, int timeoutMs) {
   return waitFor(

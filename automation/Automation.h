@@ -43,6 +43,20 @@ void clickAt(HWND window, int x, int y);
 // Sends a key (virtual-key code) to a window as WM_KEYDOWN/WM_KEYUP.
 void pressKey(HWND hwnd, UINT vk);
 
+// Real input, as a person's keyboard and mouse give it: X test events sent by
+// xdotool on the display Wine draws on ($DISPLAY), not messages posted to a window.
+// `args` are xdotool's own, e.g. "key Tab".
+bool realInput(const std::string& args);
+// Gives a top-level window the X input focus, as a window manager does for a click
+// on it, so real key presses reach it.
+bool focusForRealInput(HWND topLevel);
+// A real click of the left button at the centre of a window.
+bool realClick(HWND hwnd);
+// The window with the keyboard focus in the thread of `window` (nullptr if none),
+// and the foreground window of the desktop; read across processes.
+HWND focusedWindow(HWND window);
+HWND foregroundWindow();
+
 struct MessageBoxInfo {
   HWND hwnd = nullptr;
   std::string title;

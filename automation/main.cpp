@@ -7,6 +7,9 @@
 //   corva-auto msgbox [MS]                prints the open message box
 //   corva-auto answer CAPTION [MS]        presses a button of the open message box
 //   corva-auto screenshot FILE.bmp        saves the wizard window as it shows
+//   corva-auto focus                      prints the focused control and whether the
+//                                         wizard is the foreground window
+//   corva-auto keys KEY...                real key presses into the wizard (xdotool names)
 // The wizard is the first visible top-level window of class "CorvaForm".
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +25,7 @@ int usage() {
   std::fprintf(stderr,
                "usage: corva-auto state | wait [MS] | click TEXT | wait-enabled TEXT [MS] | click-at X Y | "
                "msgbox [MS] | "
-               "answer CAPTION [MS] | screenshot FILE.bmp\n");
+               "answer CAPTION [MS] | screenshot FILE.bmp | focus | keys KEY...\n");
   return 2;
 }
 
@@ -84,6 +87,24 @@ int main(int argc, char** argv) {
   if (cmd == "click-at" && argc > 3) {
     automation::clickAt(form, std::atoi(argv[2]), std::atoi(argv[3]));
     return 0;
+  }
+  if (cmd == "focus") {
+    HWND focus = automation::focusedWindow(form);
+    HWND front = automation::foregroundWindow();
+    std::printf("focus: %s\nforeground: %s\n",
+                focus ? ("\"" + automation::windowText(focus) + "\"").c_str() : "none",
+                front == form ? "wizard"
+                              : front ? (automation::info(front).className + " \"" +
+                                         automation::windowText(front) + "\"").c_str()
+                                      : "none");
+    return 0;
+  }
+  if (cmd == "keys" && argc > 2) {
+    std::string keys;
+    for (int i = 2; i < argc; ++i) keys += std::string(" ") + argv[i];
+    return automation::focusForRealInput(form) && automation::realInput("key --delay 50" + keys)
+               ? 0
+               : 1;
   }
   if (cmd == "screenshot" && argc > 2) return automation::saveScreenshot(form, argv[2]) ? 0 : 1;
   return usage();

@@ -201,6 +201,11 @@ char Control::accessKey() const {
   return 0;
 }
 
+void Control::setFocus() {
+  if (form_.canTakeFocus(*this))
+    if (FormView* view = form_.view()) view->setFocus(*this);
+}
+
 void Control::zOrder(int position) {
   form_.moveInStacking(*this, position == 0);
   changed(Property::ZOrder);
@@ -364,24 +369,80 @@ bool Form::pressAccessKey(char key) {
   return false;
 }
 
-std::vector<Control*> Form::tabOrder() const {
-  std::vector<Control*> order;
-  for (const auto& c : controls_) {
-    switch (c->kind()) {
-      case ControlKind::CommandButton:
-      case ControlKind::CheckBox:
-      case ControlKind::OptionButton:
-      case ControlKind::TextBox:
-      case ControlKind::ListBox:
-        if (c->effectivelyVisible() && c->effectivelyEnabled()) order.push_back(c.get());
-        break;
-      default:
-        break;
+namespace {
+
+bool takesFocus(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::CommandButton:
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+    case ControlKind::TextBox:
+    case ControlKind::ListBox:
+      return true;
+    default:
+      return false;
+  }
+}
+
+struct Area {
+  Twips left, top, right, bottom;
+  bool empty() const { return right <= left || bottom <= top; }
+  bool inside(const Area& o) const {
+    return left >= o.left && top >= o.top && right <= o.right && bottom <= o.bottom;
+  }
+};
+
+Area areaOf(const Control& c) { return {c.left(), c.top(), c.left() + c.width(), c.top() + c.height()}; }
+
+}  // namespace
+
+bool Form::canTakeFocus(const Control& control) const {
+  if (!takesFocus(control.kind()) || !control.effectivelyVisible() || !control.effectivelyEnabled())
+    return false;
+  // Walk up the containers with the part of the control that is still in view; a
+  // visible window above it in any container that covers that part hides it.
+  Area seen = areaOf(control);
+  for (const Control* c = &control; c; c = c->container()) {
+    for (const Control* above : stacking(c->container())) {
+      if (above == c) break;
+      if (isWindowed(above->kind()) && above->visible() && seen.inside(areaOf(*above))) return false;
+    }
+    if (const Control* parent = c->container()) {
+      const Area box{0, 0, parent->width(), parent->height()};
+      seen = {std::max(seen.left, box.left) + parent->left(), std::max(seen.top, box.top) + parent->top(),
+              std::min(seen.right, box.right) + parent->left(),
+              std::min(seen.bottom, box.bottom) + parent->top()};
+      if (seen.empty()) return false;
     }
   }
+  return true;
+}
+
+std::vector<Control*> Form::tabOrder() const {
+  std::vector<Control*> order;
+  for (const auto& c : controls_)
+    if (canTakeFocus(*c)) order.push_back(c.get());
   std::stable_sort(order.begin(), order.end(),
                    [](Control* a, Control* b) { return a->tabIndex() < b->tabIndex(); });
   return order;
+}
+
+Control* Form::nextInTabOrder(const Control* from, bool backwards) const {
+  // The cycle runs over every control that could take the focus, so a control that
+  // has just lost the ability still knows its place in it.
+  std::vector<Control*> cycle;
+  for (const auto& c : controls_)
+    if (takesFocus(c->kind())) cycle.push_back(c.get());
+  std::stable_sort(cycle.begin(), cycle.end(),
+                   [](Control* a, Control* b) { return a->tabIndex() < b->tabIndex(); });
+  if (backwards) std::reverse(cycle.begin(), cycle.end());
+  const auto at = std::find(cycle.begin(), cycle.end(), from);
+  const size_t start = at == cycle.end() ? 0 : static_cast<size_t>(at - cycle.begin()) + 1;
+  for (size_t i = 0; i < cycle.size(); ++i) {
+    Control* c = cycle[(start + i) % cycle.size()];
+    if (canTakeFocus(*c)) return c;
+  }
+  return nullptr;
 }
 
 void Form::controlChanged(Control& control, Property property) {

@@ -172,6 +172,9 @@ class Control {
   void setTabIndex(int t) { tabIndex_ = t; }
   // The access key of a caption: the letter after a single '&', upper case; 0 if none.
   char accessKey() const;
+  // Brings the control's form to the front with the keyboard focus on the control,
+  // if it can take the focus.
+  void setFocus();
 
   // Stacking: position 0 brings the control to the front of its container,
   // position 1 sends it to the back.
@@ -293,6 +296,13 @@ class Form {
   bool pressAccessKey(char key);
   // Controls that take the focus with Tab, in tab order.
   std::vector<Control*> tabOrder() const;
+  // Whether a person can reach the control with the keyboard: a kind that takes the
+  // focus, visible and enabled with its containers, and not covered by a window
+  // stacked above it (a page behind the one in front).
+  bool canTakeFocus(const Control& control) const;
+  // The control that takes the focus after `from` in tab order (before it when
+  // `backwards`), wrapping around; from nullptr, the first (last). nullptr if none can.
+  Control* nextInTabOrder(const Control* from, bool backwards = false) const;
 
   FormView* view() const { return view_.get(); }
   // Called by controls.
@@ -321,6 +331,7 @@ class FormView {
   virtual void controlChanged(Control& control, Property property) = 0;
   virtual void formMoved() = 0;
   virtual void captionChanged() {}
+  virtual void setFocus(Control&) {}
   // Outer size minus client size, in twips.
   virtual Twips frameWidth() const = 0;
   virtual Twips frameHeight() const = 0;

@@ -15,13 +15,15 @@ const char* const kSource = "clsFileSystem";
   throw RuntimeError(number, kSource, description);
 }
 
-// True when `path` names no folder below a root or below the current folder:
-// "", "C:", "C:\", "\", "\\server\share\", ".", and the same spelled with "/",
-// "." or "..". Emptying any of these would empty a whole drive or share.
-bool namesRootOrCurrentFolder(const std::string& path) {
+// True when `path` names a root or nothing at all: "", "C:", "C:\", "\",
+// "\\server\share\", the same spelled with "/", "." or "..", and a relative path that
+// climbs above the current folder. Emptying any of these could empty a whole drive or
+// share. The current folder itself (".") is a folder like any other.
+bool namesRoot(const std::string& path) {
   std::string p(path);
   std::replace(p.begin(), p.end(), '/', '\\');
   std::size_t pos = 0;
+  const bool relative = !p.empty() && p[0] != '\\' && !(p.size() >= 2 && p[1] == ':');
   if (p.size() >= 2 && p[1] == ':' && std::isalpha(static_cast<unsigned char>(p[0]))) {
     pos = 2;
   } else if (p.compare(0, 2, "\\\\") == 0) {
@@ -48,7 +50,7 @@ bool namesRootOrCurrentFolder(const std::string& path) {
     }
     pos = end + 1;
   }
-  return depth == 0;
+  return depth == 0 && !relative;
 }
 
 // length / 1024 to four decimals, ties to even, without trailing zeros. Exact
@@ -245,7 +247,7 @@ std::string clsFileSystem::LastChar(const std::string& strText) {
 }
 
 void clsFileSystem::CleanAllPath(std::string& sPath) {
-  if (namesRootOrCurrentFolder(sPath)) {
+  if (namesRoot(sPath)) {
     raise(errors::kInvalidProcedureCall, "Refused to empty a root folder: \"" + sPath + "\"");
   }
   yieldThreeTimes();

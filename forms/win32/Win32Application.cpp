@@ -24,6 +24,13 @@ COLORREF toColorRef(Color c) {
 
 Win32Application* g_app = nullptr;
 
+// Every conversion of a length to pixels: `amount` units of which `perInch` make an
+// inch (1440 twips, 72 points), at `dpi`, rounded to the nearest pixel, halves away
+// from zero.
+int scaleRounded(double amount, int perInch, int dpi) {
+  return static_cast<int>(std::lround(amount * dpi / perInch));
+}
+
 // Reports an error that escaped an event handler, as the runtime does, and ends:
 // no C++ exception may cross into user32.
 template <typename F>
@@ -105,6 +112,7 @@ class Win32FormView : public FormView {
   void captionChanged() override {
     if (hwnd_) SetWindowTextA(hwnd_, form_.caption.c_str());
   }
+  void setFocus(Control& control) override;
   Twips frameWidth() const override { return frameWidth_; }
   Twips frameHeight() const override { return frameHeight_; }
 
@@ -136,7 +144,12 @@ class Win32FormView : public FormView {
   void paint(HWND h, const Control* container);
   void paintControl(HDC dc, const Control& c);
   RECT pixelRect(const Control& c) const;
-  Control* paintedControlAt(const Control* container, POINT p) const;
+  // Where a painted control draws: an auto-sized label as large as its text.
+  RECT drawnRect(HDC dc, const Control& c);
+  Control* paintedControlAt(HWND h, const Control* container, POINT p);
+  void keepFocus(HWND hadFocus);
+  void comeToFront();
+  void reclaimForeground();
   void fillList(Control& c);
 
   Win32Application& app_;
@@ -148,6 +161,11 @@ class Win32FormView : public FormView {
   std::map<Color, platform::GdiObject<HBRUSH>> brushes_;
   std::map<UINT_PTR, Control*> timers_;
   Control* pressed_ = nullptr;
+  // The control that had the focus when the window was last active.
+  Control* lastFocus_ = nullptr;
+  static constexpr UINT_PTR kReclaimTimer = 1;  // control timers use control addresses
+  static constexpr DWORD kReclaimMs = 3000;
+  DWORD reclaimUntil_ = 0;
   bool settingText_ = false;
   bool destroyed_ = false;
 };
@@ -406,6 +424,17 @@ HBRUSH Win32FormView::brushFor(Color color) {
 void Win32FormView::controlChanged(Control& c, Property property) {
   if (!hwnd_ || destroyed_) return;
   HWND h = windowOf(&c);
+  const HWND hadFocus = GetFocus();
+  struct FocusKeeper {
+    Win32FormView& view;
+    HWND hadFocus;
+    bool check;
+    ~FocusKeeper() {
+      if (check) view.keepFocus(hadFocus);
+    }
+  } keeper{*this, hadFocus,
+           property == Property::Enabled || property == Property::Visible ||
+               property == Property::ZOrder};
   switch (property) {
     case Property::Geometry:
       if (h) {
@@ -466,14 +495,10 @@ void Win32FormView::paintControl(HDC dc, const Control& c) {
   RECT r = pixelRect(c);
   switch (c.kind()) {
     case ControlKind::Label: {
+      r = drawnRect(dc, c);
       HGDIOBJ oldFont = SelectObject(dc, fontFor(c));
       UINT format = DT_WORDBREAK;
       if (c.autoSize()) {
-        // An auto-sized label is as large as its text.
-        RECT measure = r;
-        DrawTextA(dc, c.caption().c_str(), -1, &measure, DT_CALCRECT | DT_SINGLELINE);
-        r.right = r.left + (measure.right - measure.left);
-        r.bottom = r.top + (measure.bottom - measure.top);
         format = DT_SINGLELINE;
       } else if (c.alignment() == Alignment::Center) {
         format |= DT_CENTER;
@@ -548,13 +573,73 @@ void Win32FormView::paint(HWND h, const Control* container) {
   EndPaint(h, &ps);
 }
 
-Control* Win32FormView::paintedControlAt(const Control* container, POINT p) const {
+RECT Win32FormView::drawnRect(HDC dc, const Control& c) {
+  RECT r = pixelRect(c);
+  if (c.kind() != ControlKind::Label || !c.autoSize()) return r;
+  HGDIOBJ oldFont = SelectObject(dc, fontFor(c));
+  RECT measure = r;
+  DrawTextA(dc, c.caption().c_str(), -1, &measure, DT_CALCRECT | DT_SINGLELINE);
+  SelectObject(dc, oldFont);
+  r.right = r.left + (measure.right - measure.left);
+  r.bottom = r.top + (measure.bottom - measure.top);
+  return r;
+}
+
+// A click lands on what is drawn there, so it is measured as it is painted.
+Control* Win32FormView::paintedControlAt(HWND h, const Control* container, POINT p) {
+  HDC dc = GetDC(h);
+  Control* hit = nullptr;
   for (Control* c : form_.stacking(container)) {
     if (isWindowed(c->kind()) || !c->visible() || c->kind() == ControlKind::Timer) continue;
-    const RECT r = pixelRect(*c);
-    if (PtInRect(&r, p)) return c;
+    const RECT r = drawnRect(dc, *c);
+    if (PtInRect(&r, p)) {
+      hit = c;
+      break;
+    }
   }
-  return nullptr;
+  ReleaseDC(h, dc);
+  return hit;
+}
+
+// As in a dialog, the focus never stays on a control that can no longer take it, nor
+// with no window at all: it moves on in tab order, or to the form when nothing can.
+void Win32FormView::keepFocus(HWND hadFocus) {
+  if (!hwnd_ || destroyed_ || GetActiveWindow() != hwnd_) return;
+  HWND focus = GetFocus();
+  Control* current = controlOf(focus);
+  if (current && form_.canTakeFocus(*current)) return;
+  if (focus && focus != hwnd_ && !current) return;  // a window that is not one of ours
+  Control* from = current ? current : controlOf(hadFocus);
+  Control* next = form_.nextInTabOrder(from);
+  HWND target = next ? windowOf(next) : hwnd_;
+  if (target && target != focus) SetFocus(target);
+}
+
+void Win32FormView::setFocus(Control& control) {
+  if (!hwnd_ || destroyed_) return;
+  lastFocus_ = &control;
+  comeToFront();
+  // Programs just started may still be opening their windows (under Wine a console
+  // window can appear after its program has ended): for a moment, a foreground that
+  // falls to nobody or to a minimised window is taken back.
+  reclaimUntil_ = GetTickCount() + kReclaimMs;
+  SetTimer(hwnd_, kReclaimTimer, 100, nullptr);
+}
+
+void Win32FormView::comeToFront() {
+  SetForegroundWindow(hwnd_);
+  SetActiveWindow(hwnd_);
+  if (lastFocus_ && form_.canTakeFocus(*lastFocus_))
+    if (HWND h = windowOf(lastFocus_)) SetFocus(h);
+}
+
+void Win32FormView::reclaimForeground() {
+  if (static_cast<int>(GetTickCount() - reclaimUntil_) >= 0) {
+    KillTimer(hwnd_, kReclaimTimer);
+    return;
+  }
+  HWND front = GetForegroundWindow();
+  if (front != hwnd_ && (!front || IsIconic(front))) comeToFront();
 }
 
 LRESULT Win32FormView::handle(HWND h, const Control* container, UINT msg, WPARAM wp, LPARAM lp) {
@@ -566,12 +651,12 @@ LRESULT Win32FormView::handle(HWND h, const Control* container, UINT msg, WPARAM
       return 0;
     case WM_LBUTTONDOWN: {
       POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-      pressed_ = paintedControlAt(container, p);
+      pressed_ = paintedControlAt(h, container, p);
       return 0;
     }
     case WM_LBUTTONUP: {
       POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-      Control* c = paintedControlAt(container, p);
+      Control* c = paintedControlAt(h, container, p);
       if (c && c == pressed_) dispatch([c] { c->userClick(); });
       pressed_ = nullptr;
       return 0;
@@ -601,7 +686,23 @@ LRESULT Win32FormView::handle(HWND h, const Control* container, UINT msg, WPARAM
       SetBkColor(dc, toColorRef(c->backColor()));
       return reinterpret_cast<LRESULT>(brushFor(c->backColor()));
     }
+    case WM_ACTIVATE:
+      if (container) break;
+      // As a dialog does, the window remembers its focused control and gives the
+      // focus back to it, or to the first that can take it, when it is active again.
+      if (LOWORD(wp) == WA_INACTIVE) {
+        if (Control* c = controlOf(GetFocus())) lastFocus_ = c;
+      } else if (!HIWORD(wp)) {
+        Control* c = lastFocus_ && form_.canTakeFocus(*lastFocus_) ? lastFocus_
+                                                                   : form_.nextInTabOrder(nullptr);
+        SetFocus(c ? windowOf(c) : hwnd_);
+      }
+      return 0;
     case WM_TIMER: {
+      if (!container && wp == kReclaimTimer) {
+        reclaimForeground();
+        return 0;
+      }
       auto it = timers_.find(static_cast<UINT_PTR>(wp));
       if (it != timers_.end()) {
         Control* c = it->second;
@@ -663,7 +764,7 @@ HFONT Win32Application::font(const Font& f) {
                           (f.underline ? "u" : "");
   auto it = fonts_.find(key);
   if (it != fonts_.end()) return it->second.get();
-  const int height = -static_cast<int>(std::lround(f.points * dpiY_ / 72.0));
+  const int height = -scaleRounded(f.points, 72, dpiY_);
   HFONT created = CreateFontA(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, f.underline,
                               FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.face.c_str());
@@ -677,7 +778,12 @@ std::unique_ptr<FormView> Win32Application::createView(Form& form) {
 
 int Win32Application::msgBox(const std::string& prompt, unsigned style, const std::string& titleText) {
   const std::string& caption = titleText.empty() ? title : titleText;
-  return MessageBoxA(GetActiveWindow(), prompt.c_str(), caption.c_str(), style);
+  // Owned by a window of the program, so it can never lie behind one of them.
+  HWND owner = GetActiveWindow();
+  if (!owner)
+    for (const auto& entry : viewsByWindow())
+      if (IsWindowVisible(entry.first) && IsWindowEnabled(entry.first)) owner = entry.first;
+  return MessageBoxA(owner, prompt.c_str(), caption.c_str(), style);
 }
 
 void Win32Application::doEvents() {
@@ -736,13 +842,17 @@ void Win32Application::formDestroyed() {
   if (--liveForms_ <= 0) PostQuitMessage(0);
 }
 
-int Win32Application::toPixelsX(Twips t) const { return MulDiv(t, dpiX_, 1440); }
-int Win32Application::toPixelsY(Twips t) const { return MulDiv(t, dpiY_, 1440); }
-Twips Win32Application::toTwipsX(int px) const { return MulDiv(px, 1440, dpiX_); }
-Twips Win32Application::toTwipsY(int px) const { return MulDiv(px, 1440, dpiY_); }
+int Win32Application::toPixelsX(Twips t) const { return scaleRounded(t, 1440, dpiX_); }
+int Win32Application::toPixelsY(Twips t) const { return scaleRounded(t, 1440, dpiY_); }
+Twips Win32Application::toTwipsX(int px) const { return scaleRounded(px, dpiX_, 1440); }
+Twips Win32Application::toTwipsY(int px) const { return scaleRounded(px, dpiY_, 1440); }
 
 bool Win32Application::preTranslate(MSG& msg) {
-  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSCHAR) return false;
+  // With no window focused, the system gives every key to the active window as a
+  // system key: plain keys then carry no Alt (bit 29 clear) and act all the same.
+  const bool altHeld = (msg.lParam & (1 << 29)) != 0;
+  const bool key = msg.message == WM_KEYDOWN || (msg.message == WM_SYSKEYDOWN && !altHeld);
+  if (!key && msg.message != WM_SYSCHAR) return false;
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
   Win32FormView* view = Win32FormView::fromWindow(root);
   if (!view) return false;
@@ -756,20 +866,17 @@ bool Win32Application::preTranslate(MSG& msg) {
     case VK_ESCAPE:
       dispatch([&] { form.pressEscape(); });
       return true;
+    case VK_RETURN: {
+      // No button is the default one: Enter clicks the focused button, as Space does.
+      Control* focused = view->controlOf(GetFocus());
+      if (!focused || focused->kind() != ControlKind::CommandButton) return false;
+      dispatch([&] { focused->userClick(); });
+      return true;
+    }
     case VK_TAB: {
-      const auto order = form.tabOrder();
-      if (order.empty()) return true;
       Control* current = view->controlOf(GetFocus());
-      auto it = std::find(order.begin(), order.end(), current);
-      const bool back = GetKeyState(VK_SHIFT) < 0;
-      size_t next = 0;
-      if (it != order.end()) {
-        const size_t at = static_cast<size_t>(it - order.begin());
-        next = back ? (at + order.size() - 1) % order.size() : (at + 1) % order.size();
-      } else if (back) {
-        next = order.size() - 1;
-      }
-      if (HWND h = view->windowOf(order[next])) SetFocus(h);
+      if (Control* next = form.nextInTabOrder(current, GetKeyState(VK_SHIFT) < 0))
+        if (HWND h = view->windowOf(next)) SetFocus(h);
       return true;
     }
     default:

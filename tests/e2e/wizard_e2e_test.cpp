@@ -124,4 +124,17 @@ TEST(WizardE2e, CancelEndsTheProgramOnPage1) {
   EXPECT_TRUE(w.waitForExit(10000));
 }
 
+// Real input: a mouse click on Next disables it while it has the focus; the focus
+// moves on, and Escape from the keyboard still ends the program on page 1.
+TEST(WizardE2e, RealEscapeAfterAClickOnNextEndsTheProgram) {
+  Wizard w;
+  ASSERT_TRUE(w.window());
+  ASSERT_TRUE(automation::focusForRealInput(w.window()));
+  ASSERT_TRUE(automation::realClick(w.next()));
+  ASSERT_TRUE(w.waitForButtons("-CN-", 10000)) << w.buttons();
+  EXPECT_EQ(automation::focusedWindow(w.window()), w.cancel());
+  ASSERT_TRUE(automation::realInput("key Escape"));
+  EXPECT_TRUE(w.waitForExit(10000));
+}
+
 }  // namespace

@@ -260,7 +260,8 @@ TEST_F(FileSystemCleanAllPath, RefusesRootsBeforeTouchingAnything) {
   const auto before = files.tree("C:\\");
   for (const std::string root :
        {"", "C:", "C:\\", "c:/", "\\", "/", "\\\\server\\share", "\\\\server\\share\\",
-        "\\\\server", "C:\\.", "C:\\d\\..", "C:\\..", "C:\\...", ".", ".\\", "\\\\?\\C:\\"}) {
+        "\\\\server", "C:\\.", "C:\\d\\..", "C:\\..", "C:\\...", "..", "d\\..\\..",
+        "\\\\?\\C:\\"}) {
     std::string path = root;
     EXPECT_EQ(errorNumber([&] { fs.CleanAllPath(path); }), errors::kInvalidProcedureCall) << root;
     EXPECT_EQ(path, root);
@@ -272,6 +273,15 @@ TEST_F(FileSystemCleanAllPath, RefusesRootsBeforeTouchingAnything) {
   std::string relative = "d";  // a folder below the current one is fine
   fs.CleanAllPath(relative);
   EXPECT_FALSE(files.exists("C:\\d\\g.txt"));
+  // So is the current folder itself, however it is spelled.
+  for (const std::string here : {".", ".\\", ".\\."}) {
+    files.setCurrentFolder("C:\\w");
+    files.addFile("C:\\w\\x.txt");
+    std::string path = here;
+    fs.CleanAllPath(path);
+    EXPECT_FALSE(files.exists("C:\\w\\x.txt")) << here;
+    EXPECT_TRUE(files.exists("C:\\f.txt")) << here;
+  }
 }
 
 }  // namespace
