@@ -7,14 +7,24 @@
 #include "app/DriveStrings.h"
 #include "app/Module1.h"
 #include "app/OpenWebPage.h"
+#include "app/WizardSideBar.h"
+#include "forms/Layout.h"
 #include "helpers/clsFileSystem.h"
 
 using forms::Alignment;
 using forms::BackStyle;
+using forms::bold;
+using forms::centred;
+using forms::checkBox;
 using forms::Control;
 using forms::ControlKind;
 using forms::Font;
+using forms::image;
+using forms::label;
+using forms::Look;
 using forms::rgb;
+using forms::shape;
+using forms::transparentText;
 
 const RepairCommand kRepairCommands[3] = {
     {"i386\\config.nt_", "c:\\windows\\system32\\CONFIG.NT", "CONFIG.NT"},
@@ -31,138 +41,26 @@ namespace {
 constexpr forms::Color kBlue = rgb(0, 0, 255);
 constexpr forms::Color kLightGrey = rgb(224, 224, 224);
 constexpr forms::Color kSilver = rgb(192, 192, 192);
-constexpr forms::Color kGrey = rgb(128, 128, 128);
-constexpr forms::Color kGreen = rgb(0, 255, 0);
-constexpr forms::Color kRed = rgb(255, 0, 0);
 
 const Font kArial675{"Arial", 6.75, false, false};
 const Font kArial825{"Arial", 8.25, false, false};
 const Font kStepHeading{"MS Sans Serif", 9.75, true, false};
 
-Font underlined(Font f) {
-  f.underline = true;
-  return f;
-}
-Font bold(Font f) {
-  f.bold = true;
-  return f;
-}
-
-// Control set-up in the order a layout table reads.
-struct Look {
-  std::string text;
-  Font font;
-  BackStyle back = BackStyle::Transparent;
-  forms::Color foreColor = forms::kSysButtonText;
-  forms::Color backColor = forms::kSysButtonFace;
-  Alignment alignment = Alignment::Left;
-  bool autoSize = false;
-  bool visible = true;
-};
-
-Control& label(forms::Form& f, const std::string& name, Control* in, int l, int t, int w, int h,
-               const Look& look, int index = -1) {
-  Control& c = f.add(ControlKind::Label, name, in, l, t, w, h, index);
-  c.setFont(look.font);
-  c.setBackStyle(look.back);
-  c.setForeColor(look.foreColor);
-  c.setBackColor(look.backColor);
-  c.setAlignment(look.alignment);
-  c.setAutoSize(look.autoSize);
-  c.setCaption(look.text);
-  c.move(l, t, w, h);  // the design size stands until the text changes
-  c.setVisible(look.visible);
-  return c;
-}
-
-Look transparentText(const std::string& text, const Font& font) {
-  Look look;
-  look.text = text;
-  look.font = font;
-  return look;
-}
-
 Look stepHeading(const std::string& text) {
-  Look look;
-  look.text = text;
-  look.font = kStepHeading;
+  Look look = transparentText(text, kStepHeading);
   look.back = BackStyle::Opaque;
   look.backColor = forms::kWhite;
   look.autoSize = true;
   return look;
 }
 
-Look whitePanel() {
-  Look look;
-  look.back = BackStyle::Opaque;
-  look.backColor = forms::kWhite;
-  return look;
-}
-
-Look banner(const std::string& text, double points) {
-  Look look;
-  look.text = text;
-  look.font = Font{"Arial", points, false, false};
-  look.back = BackStyle::Opaque;
-  look.foreColor = forms::kWhite;
-  look.backColor = kBlue;
-  look.alignment = Alignment::Center;
-  return look;
-}
-
-Look link(const std::string& text, const Font& font) {
-  Look look = transparentText(text, underlined(font));
-  look.foreColor = kBlue;
-  return look;
-}
-
-Look centred(Look look) {
-  look.alignment = Alignment::Center;
-  return look;
-}
-
-Control& image(forms::Form& f, const std::string& name, Control* in, int l, int t, int w, int h,
-               const char* picture) {
-  Control& c = f.add(ControlKind::Image, name, in, l, t, w, h);
-  c.setPicture(picture);
-  return c;
-}
-
-Control& shape(forms::Form& f, const std::string& name, Control* in, int l, int t, int w, int h,
-               int index = -1) {
-  return f.add(ControlKind::Shape, name, in, l, t, w, h, index);
-}
-
-Control& marker(forms::Form& f, Control* in, int index, int l, int t, forms::Color fill) {
-  Control& c = shape(f, "shpSteps", in, l, t, 255, 255, index);
-  c.setFilled(true);
-  c.setFillColor(fill);
-  return c;
-}
-
-Control& checkBox(forms::Form& f, const std::string& name, Control* in, int l, int t, int w, int h,
-                  const std::string& text, int value, const Font& font, bool visible) {
-  Control& c = f.add(ControlKind::CheckBox, name, in, l, t, w, h);
-  c.setCaption(text);
-  c.setValue(value);
-  c.setFont(font);
-  c.setVisible(visible);
-  return c;
+Control& button(forms::Form& f, const std::string& name, int left, const std::string& caption,
+                bool enabled, int tabIndex) {
+  return forms::commandButton(f, name, nullptr, left, 4080, 975, 375, caption, tabIndex, enabled);
 }
 
 Control& page(forms::Form& f, int index, int l, int t, int w, int h, forms::Color back) {
-  Control& c = f.add(ControlKind::Frame, "fraSteps", nullptr, l, t, w, h, index);
-  c.setBackColor(back);
-  return c;
-}
-
-Control& button(forms::Form& f, const std::string& name, int left, const std::string& caption,
-                bool enabled, int tabIndex) {
-  Control& c = f.add(ControlKind::CommandButton, name, nullptr, left, 4080, 975, 375);
-  c.setCaption(caption);
-  c.setEnabled(enabled);
-  c.setTabIndex(tabIndex);
-  return c;
+  return forms::page(f, "fraSteps", index, l, t, w, h, back);
 }
 
 // Builds every control of the wizard, each container's controls top first.
@@ -183,20 +81,20 @@ void layOut(forms::Form& f) {
   shape(f, "Shape1", nullptr, 2040, 3600, 6375, 135);
 
   // Page 0: welcome.
-  label(f, "lblHead", &page0, 1560, 0, 6735, 495, banner("Corvane", 18));
+  label(f, "lblHead", &page0, 1560, 0, 6735, 495, forms::banner("Corvane", Font{"Arial", 18, false, false}, kBlue));
   image(f, "Image3", &page0, 1680, 480, 1710, 1290, "PHOTO");
   image(f, "Image1", &page0, 4320, 2280, 1815, 495, "LOGO");
   label(f, "Label20", &page0, 3720, 1800, 3855, 135,
         transparentText("Learn more about Corvane 16-bit MS-DOS Subsystem", kArial675));
-  label(f, "Label8", &page0, 3720, 2040, 3615, 255, link(host + "/corvfx16bit.htm", kArial825));
+  label(f, "Label8", &page0, 3720, 2040, 3615, 255, forms::link(host + "/corvfx16bit.htm", kArial825));
   label(f, "Label18", &page0, 3720, 3000, 3135, 255,
         transparentText("Check out our other solutions and products at:", kArial675));
-  label(f, "Label17", &page0, 4200, 3240, 2415, 255, link(host, kArial675));
+  label(f, "Label17", &page0, 4200, 3240, 2415, 255, forms::link(host, kArial675));
   label(f, "Label16", &page0, 3840, 960, 3375, 375,
         centred(transparentText("Repair 16 bit MS-DOS Subsystem", bold(kArial675))));
   label(f, "Label15", &page0, 4200, 2760, 2295, 255,
         transparentText("Created by Quarnby Rodi", bold(kArial825)));
-  label(f, "Label13", &page0, 3360, 435, 4815, 1335, whitePanel());
+  label(f, "Label13", &page0, 3360, 435, 4815, 1335, forms::panel(forms::kWhite));
   label(f, "Label12", &page0, 5520, 3600, 1815, 255,
         transparentText("Click Next to begin fix", kArial675));
 
@@ -225,7 +123,7 @@ void layOut(forms::Form& f) {
   timeoutLabel.autoSize = true;
   timeoutLabel.visible = false;
   label(f, "lblTimeout", &page1, 270, 1440, 990, 195, timeoutLabel);
-  label(f, "lblWordtype", &page1, 1320, 480, 4455, 255, whitePanel());
+  label(f, "lblWordtype", &page1, 1320, 480, 4455, 255, forms::panel(forms::kWhite));
   label(f, "Label11", &page1, 1680, 3600, 4455, 255,
         transparentText("Click Next to continue or Cancel to quit", kArial825));
   label(f, "Label10", &page1, 360, 240, 6015, 495,
@@ -266,7 +164,7 @@ void layOut(forms::Form& f) {
                             "Check out our other solutions and products ", 1, kArial675, true);
   visit.setBackColor(kLightGrey);
   image(f, "Image4", &page5, 480, 840, 1470, 1290, "PHOTO");
-  label(f, "Label6", &page5, 2880, 2520, 2415, 255, link(host, kArial675));
+  label(f, "Label6", &page5, 2880, 2520, 2415, 255, forms::link(host, kArial675));
   image(f, "Image2", &page5, 3120, 1440, 1575, 495, "LOGO");
   label(f, "Label21", &page5, 2400, 1080, 3855, 495,
         transparentText("has been fixed! Please try your 16 bit application now. ", kArial675));
@@ -276,29 +174,12 @@ void layOut(forms::Form& f) {
         transparentText("Created by Quarnby Rodi", bold(kArial825)));
   label(f, "Label1", &page5, 2520, 2280, 3135, 255,
         transparentText("Check out our other solutions and products at:", kArial675));
-  label(f, "Label7", &page5, -120, 0, 6615, 735, banner("Corvane 16-bit MS-DOS Subsystem", 14.25));
+  label(f, "Label7", &page5, -120, 0, 6615, 735, forms::banner("Corvane 16-bit MS-DOS Subsystem", Font{"Arial", 14.25, false, false}, kBlue));
   shape(f, "Shape8", &page5, 120, 120, 255, 255);
   shape(f, "Shape6", &page5, 480, 120, 255, 255);
 
   // The side bar inside page 5 (hidden, kept current all the same).
-  shape(f, "Shape2", &picWiz, 240, 240, 255, 2295);
-  marker(f, &picWiz, 0, 120, 120, kGreen);
-  marker(f, &picWiz, 1, 360, 480, kGrey);
-  marker(f, &picWiz, 2, 360, 960, kGrey);
-  marker(f, &picWiz, 3, 360, 1440, kGrey);
-  marker(f, &picWiz, 4, 360, 1920, kGrey);
-  marker(f, &picWiz, 5, 120, 2400, kRed);
-  const struct {
-    int left, top, width;
-    const char* text;
-  } steps[] = {{600, 120, 420, "Start"},  {720, 480, 465, "Step 1"}, {720, 960, 465, "Step 2"},
-               {720, 1440, 465, "Step 3"}, {720, 1920, 465, "Step 4"}, {600, 2400, 405, "Finish"}};
-  for (int i = 0; i < 6; ++i) {
-    Look look = transparentText(steps[i].text, i == 0 ? bold(Font{}) : Font{});
-    look.foreColor = forms::kWhite;
-    look.autoSize = true;
-    label(f, "lblSteps", &picWiz, steps[i].left, steps[i].top, steps[i].width, 195, look, i);
-  }
+  wizard::layOutSideBar(f, picWiz);
 }
 
 // Runs one statement, ignoring any error it raises (the handlers that go on after
@@ -481,11 +362,7 @@ void frmBackup::GiveBackMarkedTimes() {
 }
 
 void frmBackup::ShowStepIndicator(int previousStep, int newStep) {
-  const int last = shpSteps.count() - 1;
-  shpSteps(previousStep).setFillColor(previousStep == last ? kRed : kGrey);
-  lblSteps(previousStep).setFontBold(false);
-  shpSteps(newStep).setFillColor(kGreen);
-  lblSteps(newStep).setFontBold(true);
+  wizard::ShowStepIndicator(shpSteps, lblSteps, previousStep, newStep);
 }
 
 // --- The repair -------------------------------------------------------------------

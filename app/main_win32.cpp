@@ -1,20 +1,12 @@
 // corva16.exe: repairs the 16-bit MS-DOS subsystem of Windows XP from its CD.
 #include <windows.h>
 
-#include <cstdlib>
 #include <exception>
 
 #include "app/Module1.h"
 #include "forms/win32/Win32Application.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Platform.h"
-
-// Every handler's exceptions are caught before they reach Windows; should one
-// escape all the same, end without the standard library's message, whose
-// demangler alone is a sixth of the program's size.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
-}  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Probing an empty CD drive must never bring up the system's "no disk" box.

@@ -127,6 +127,9 @@ class Control {
   void setFilled(bool filled);
   void setBackStyle(BackStyle s);
   void setBorderStyle(BorderStyle s);
+  // Shapes: the width of the outline in pixels.
+  int borderWidth() const { return borderWidth_; }
+  void setBorderWidth(int w) { borderWidth_ = w < 1 ? 1 : w; }
 
   const Font& font() const { return font_; }
   void setFont(const Font& f);
@@ -210,6 +213,7 @@ class Control {
   bool filled_ = false;
   BackStyle backStyle_ = BackStyle::Opaque;
   BorderStyle borderStyle_ = BorderStyle::None;
+  int borderWidth_ = 1;
   Font font_;
   Alignment alignment_ = Alignment::Left;
   bool autoSize_ = false;
@@ -269,6 +273,9 @@ class Form {
   // Changes the title of a loaded form (set `caption` directly at design time).
   void setCaption(const std::string& text);
   FormBorder border = FormBorder::Sizable;
+  // The title bar's minimise and maximise boxes (fixed-single and sizable borders).
+  bool minButton = true;
+  bool maxButton = true;
   bool showInTaskbar = true;
   Color backColor = kSysButtonFace;
   Twips clientWidth = 4800;

@@ -105,7 +105,10 @@ class Win32FormView : public FormView {
 
   void create() override;
   void show(Modality modality) override;
-  void hide() override { ShowWindow(hwnd_, SW_HIDE); }
+  void hide() override {
+    enableOthers();
+    ShowWindow(hwnd_, SW_HIDE);
+  }
   void destroy() override;
   void controlChanged(Control& control, Property property) override;
   void formMoved() override;
@@ -151,6 +154,7 @@ class Win32FormView : public FormView {
   void comeToFront();
   void reclaimForeground();
   void fillList(Control& c);
+  void enableOthers();
 
   Win32Application& app_;
   Form& form_;
@@ -168,6 +172,8 @@ class Win32FormView : public FormView {
   DWORD reclaimUntil_ = 0;
   bool settingText_ = false;
   bool destroyed_ = false;
+  // The windows this form disabled while it is shown modally.
+  std::vector<HWND> disabledByModal_;
 };
 
 namespace {
@@ -245,11 +251,15 @@ void Win32FormView::create() {
   DWORD ex = WS_EX_CONTROLPARENT;
   switch (form_.border) {
     case FormBorder::None: style |= WS_POPUP; break;
-    case FormBorder::FixedSingle: style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX; break;
-    case FormBorder::Sizable: style |= WS_OVERLAPPEDWINDOW; break;
+    case FormBorder::FixedSingle: style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU; break;
+    case FormBorder::Sizable: style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME; break;
     case FormBorder::FixedDialog: style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU; ex |= WS_EX_DLGMODALFRAME; break;
     case FormBorder::FixedToolWindow: style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU; ex |= WS_EX_TOOLWINDOW; break;
     case FormBorder::SizableToolWindow: style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME; ex |= WS_EX_TOOLWINDOW; break;
+  }
+  if (form_.border == FormBorder::FixedSingle || form_.border == FormBorder::Sizable) {
+    if (form_.minButton) style |= WS_MINIMIZEBOX;
+    if (form_.maxButton) style |= WS_MAXIMIZEBOX;
   }
   const bool toolWindow = form_.border == FormBorder::FixedToolWindow ||
                           form_.border == FormBorder::SizableToolWindow;
@@ -353,33 +363,51 @@ void Win32FormView::applyZOrder(const Control* container) {
 }
 
 void Win32FormView::show(Modality modality) {
+  if (modality == Modality::Modal) {
+    // Other windows of the thread wait while the modal form is open.
+    for (auto& entry : viewsByWindow())
+      if (entry.first != hwnd_ && IsWindowEnabled(entry.first)) {
+        EnableWindow(entry.first, FALSE);
+        disabledByModal_.push_back(entry.first);
+      }
+  }
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);
   const auto order = form_.tabOrder();
   if (!order.empty())
     if (HWND h = windowOf(order.front())) SetFocus(h);
-  if (modality == Modality::Modal) {
-    // Other windows of the thread wait while the modal form is open.
-    std::vector<HWND> disabled;
-    for (auto& entry : viewsByWindow())
-      if (entry.first != hwnd_ && IsWindowEnabled(entry.first)) {
-        EnableWindow(entry.first, FALSE);
-        disabled.push_back(entry.first);
-      }
-    MSG msg;
-    while (IsWindow(hwnd_) && IsWindowVisible(hwnd_) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-      if (app_.preTranslate(msg)) continue;
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+  if (modality != Modality::Modal) return;
+  // A handler may unload the form inside the loop, and this view with it: the loop
+  // keeps only what outlives the view.
+  const HWND window = hwnd_;
+  Win32Application& app = app_;
+  MSG msg;
+  while (IsWindow(window) && IsWindowVisible(window)) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      // The quit message is the main loop's: pass it on.
+      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
     }
-    for (HWND h : disabled)
-      if (IsWindow(h)) EnableWindow(h, TRUE);
+    if (app.preTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
   }
+  if (Win32FormView* self = fromWindow(window)) self->enableOthers();
+}
+
+void Win32FormView::enableOthers() {
+  // Before the modal window goes, so that the activation passes to a window of
+  // the program, not to another program's.
+  for (HWND h : disabledByModal_)
+    if (IsWindow(h)) EnableWindow(h, TRUE);
+  disabledByModal_.clear();
 }
 
 void Win32FormView::destroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  enableOthers();
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
 
@@ -528,7 +556,10 @@ void Win32FormView::paintControl(HDC dc, const Control& c) {
       if (c.backStyle() == BackStyle::Opaque) FillRect(dc, &r, brushFor(c.backColor()));
       if (c.filled()) FillRect(dc, &r, brushFor(c.fillColor()));
       HBRUSH border = brushFor(c.borderColor());
-      FrameRect(dc, &r, border);
+      for (int i = 0; i < c.borderWidth() && r.right - r.left > 0 && r.bottom - r.top > 0; ++i) {
+        FrameRect(dc, &r, border);
+        InflateRect(&r, -1, -1);
+      }
       break;
     }
     default:
@@ -712,6 +743,7 @@ LRESULT Win32FormView::handle(HWND h, const Control* container, UINT msg, WPARAM
     }
     case WM_DESTROY:
       if (!container) {
+        enableOthers();
         for (auto& t : timers_) KillTimer(h, t.first);
         timers_.clear();
         viewsByWindow().erase(h);
@@ -839,7 +871,13 @@ int Win32Application::run() {
 }
 
 void Win32Application::formDestroyed() {
-  if (--liveForms_ <= 0) PostQuitMessage(0);
+  --liveForms_;
+  // A hidden form that nothing will show again must not keep the program alive
+  // unseen once the last window a person can see is closed.
+  bool anyVisible = false;
+  for (const auto& entry : viewsByWindow())
+    if (IsWindowVisible(entry.first)) anyVisible = true;
+  if (liveForms_ <= 0 || !anyVisible) PostQuitMessage(0);
 }
 
 int Win32Application::toPixelsX(Twips t) const { return scaleRounded(t, 1440, dpiX_); }

@@ -5,6 +5,7 @@
 // the library's versions are never pulled in.
 #include <bits/functexcept.h>
 
+#include <cstdlib>
 #include <new>
 
 #include "platform/Error.h"
@@ -21,3 +22,10 @@ void __throw_out_of_range_fmt(const char* format, ...) { throw platform::Error(f
 void __throw_invalid_argument(const char* what) { throw platform::Error(what); }
 
 }  // namespace std
+
+// Every handler's exceptions are caught before they reach Windows; should one
+// escape all the same, end without the standard library's message, whose
+// demangler alone is a sixth of the program's size.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx

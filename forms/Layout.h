@@ -1,0 +1,51 @@
+#pragma once
+// Helpers that build a form's controls in the order its layout table reads: one
+// call per row, the container's controls top first.
+#include <string>
+
+#include "forms/Forms.h"
+
+namespace forms {
+
+// How a label (or another painted control) looks.
+struct Look {
+  std::string text;
+  Font font;
+  BackStyle back = BackStyle::Transparent;
+  Color foreColor = kSysButtonText;
+  Color backColor = kSysButtonFace;
+  Alignment alignment = Alignment::Left;
+  bool autoSize = false;
+  bool visible = true;
+};
+
+Font underlined(Font f);
+Font bold(Font f);
+
+Look transparentText(const std::string& text, const Font& font);
+Look centred(Look look);
+// Text on an opaque banner: white on `back`, centred.
+Look banner(const std::string& text, const Font& font, Color back);
+// A link: underlined text in pure blue on nothing.
+Look link(const std::string& text, const Font& font);
+// An opaque panel with no text.
+Look panel(Color back);
+
+Control& label(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w, Twips h,
+               const Look& look, int index = -1);
+Control& image(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w, Twips h,
+               const char* picture);
+Control& shape(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w, Twips h,
+               int index = -1);
+// A square outline drawn with a pen `borderWidth` pixels wide.
+Control& outline(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w, Twips h,
+                 int borderWidth);
+Control& checkBox(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w,
+                  Twips h, const std::string& text, int value, const Font& font, bool visible);
+Control& commandButton(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w,
+                       Twips h, const std::string& caption, int tabIndex, bool enabled = true);
+// A page of a wizard: frame `name`(index) without border or caption on the form.
+Control& page(Form& f, const std::string& name, int index, Twips l, Twips t, Twips w, Twips h,
+              Color back);
+
+}  // namespace forms

@@ -1,0 +1,59 @@
+#pragma once
+// The restore wizard: six stacked pages beside the side bar, the choice and check
+// of a backup description file, and the (empty) restore.
+#include <functional>
+#include <string>
+
+#include "forms/Forms.h"
+#include "platform/FileSystemApi.h"
+
+// The helper routines the file page calls: the open-file dialog and the profile
+// reader. The programs hand in MFile's and MIni's; tests may hand in their own.
+struct BackupFileAccess {
+  std::function<std::string(const std::string& title, const std::string& filter,
+                            std::string& defaultExtension)>
+      ShowOpenFileDialog;
+  std::function<std::string(const std::string& fileName, const std::string& section,
+                            const std::string& key)>
+      ReadIniValue;
+};
+
+class frmRestore : public forms::Form {
+ public:
+  frmRestore(forms::Application& app, platform::FileSystemApi& files, BackupFileAccess access);
+
+  // Event handlers.
+  void Form_Load();
+  void btnSelect_Click();
+  void cmdNext_Click();
+  void cmdBack_Click();
+  void cmdCancel_Click();
+  void cmdFinish_Click();
+
+  // The page in front, 0 to 5.
+  int RestoreStep = 0;
+
+  // How long each of the progress pages 3 and 4 stays in front once its part of
+  // the restore is done, so a person can read it.
+  static constexpr int kProgressPageMs = 400;
+
+  forms::Control& text1;
+  forms::Control& cmdNext;
+  forms::Control& cmdBack;
+  forms::Control& cmdCancel;
+  forms::Control& cmdFinish;
+  forms::ControlArray fraSteps;
+  forms::ControlArray shpSteps;
+  forms::ControlArray lblSteps;
+
+ private:
+  // The checks of the chosen file, each failure told in its message box.
+  bool BackupFilePasses();
+  void ShowStepIndicator(int previousStep, int newStep);
+  void setButtons(bool back, bool cancel, bool finish, bool next);
+  // Keeps the window alive for `ms` milliseconds.
+  void pause(int ms);
+
+  platform::FileSystemApi& files_;
+  BackupFileAccess access_;
+};
