@@ -1,0 +1,199 @@
+// The settings tool in the in-memory realisation: the restore wizard's pages and
+// buttons, its side bar, the file picker's answer, and the chooser's choices. The
+// file check against real files is a Windows test.
+#include <gtest/gtest.h>
+
+#include "app/Module1.h"
+#include "app/frmBackup.h"
+#include "fakes/FakePlatform.h"
+#include "forms/memory/MemoryApplication.h"
+#include "helpers/BackupLocation.h"
+#include "settingsbackup/QuillsafeMain.h"
+#include "settingsbackup/frmMain.h"
+#include "settingsbackup/frmRestore.h"
+
+using forms::Control;
+using forms::rgb;
+
+namespace {
+
+class SettingsTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Module1::CurrentStep = 0;
+    BackupLocation = "D:\\earlier";
+    sys.files.addFile("C:\\Backups\\wp.bak");
+    access.ShowOpenFileDialog = [this](const std::string& title, const std::string& filter,
+                                       std::string& extension) {
+      dialogs.push_back(title + "|" + filter + "|" + extension);
+      extension = ".BAK";
+      return picked;
+    };
+    access.ReadIniValue = [this](const std::string& file, const std::string& section,
+                                 const std::string& key) {
+      reads.push_back(file + "|" + section + "|" + key);
+      return key == "Version" ? std::string("WP12") : std::string("D:\\Backup");
+    };
+  }
+
+  frmRestore& restore() {
+    frmRestore& f = app.defaultInstance<frmRestore>(sys.files, access);
+    f.show(forms::Modality::Modal);
+    return f;
+  }
+
+  static int pageOnTop(const forms::Form& f) {
+    for (Control* c : f.stacking(nullptr))
+      if (c->name() == "fraSteps") return c->index();
+    return -1;
+  }
+  static std::string buttons(const frmRestore& f) {
+    std::string s;
+    s += f.cmdBack.enabled() ? 'B' : '-';
+    s += f.cmdCancel.enabled() ? 'C' : '-';
+    s += f.cmdNext.enabled() ? 'N' : '-';
+    s += f.cmdFinish.enabled() ? 'F' : '-';
+    return s;
+  }
+  // Which markers are green and which labels bold, e.g. "1" for page 1 alone.
+  static std::string sideBar(const frmRestore& f) {
+    std::string s;
+    for (int i = 0; i < 6; ++i) {
+      const bool green = f.shpSteps(i).fillColor() == rgb(0, 255, 0);
+      EXPECT_EQ(green, f.lblSteps(i).font().bold) << "marker and label " << i << " disagree";
+      if (green) s += std::to_string(i);
+    }
+    return s;
+  }
+
+  forms::MemoryApplication app;
+  FakeSystem sys;
+  BackupFileAccess access;
+  std::string picked = "C:\\Backups\\wp.bak" + std::string(1, '\0') + std::string(200, ' ');
+  std::vector<std::string> dialogs, reads;
+};
+
+TEST_F(SettingsTool, RestoreWizardWalksFromWelcomeToFinishWithItsButtons) {
+  frmRestore& f = restore();
+  ASSERT_EQ(pageOnTop(f), 0);
+  EXPECT_EQ(buttons(f), "-CN-");
+  EXPECT_EQ(sideBar(f), "0");
+  EXPECT_EQ(f.shpSteps(5).fillColor(), rgb(255, 0, 0));
+
+  f.cmdNext.userClick();
+  EXPECT_EQ(pageOnTop(f), 1);
+  EXPECT_EQ(buttons(f), "-CN-");
+  EXPECT_EQ(sideBar(f), "1");
+  EXPECT_EQ(f.shpSteps(0).fillColor(), rgb(128, 128, 128));
+
+  // A failed check stays on page 1 with Back now enabled; nothing else moves.
+  f.cmdNext.userClick();
+  ASSERT_EQ(app.shownMessageBoxes.size(), 1u);
+  EXPECT_EQ(app.shownMessageBoxes[0].prompt, "Please select a file");
+  EXPECT_EQ(app.shownMessageBoxes[0].style, forms::vbOKOnly);
+  EXPECT_EQ(app.shownMessageBoxes[0].title, app.title);
+  EXPECT_EQ(f.RestoreStep, 1);
+  EXPECT_EQ(pageOnTop(f), 1);
+  EXPECT_EQ(buttons(f), "BCN-");
+  EXPECT_EQ(sideBar(f), "1");
+  EXPECT_EQ(BackupLocation, "D:\\earlier");
+
+  // The picker's buffer goes into the text box up to its first NUL.
+  f.control("btnSelect").userClick();
+  EXPECT_EQ(dialogs, std::vector<std::string>{"Open|Backup files BAK|*.BAK|*.*"});
+  EXPECT_EQ(f.text1.text(), "C:\\Backups\\wp.bak");
+
+  f.cmdNext.userClick();
+  EXPECT_EQ(pageOnTop(f), 2);
+  EXPECT_EQ(buttons(f), "BCN-");
+  EXPECT_EQ(sideBar(f), "2");
+  EXPECT_EQ(BackupLocation, "D:\\Backup");
+
+  f.cmdBack.userClick();
+  EXPECT_EQ(pageOnTop(f), 1);
+  EXPECT_EQ(buttons(f), "BCN-");
+  EXPECT_EQ(sideBar(f), "1");
+  f.cmdBack.userClick();
+  EXPECT_EQ(pageOnTop(f), 0);
+  EXPECT_EQ(buttons(f), "-CN-");
+  EXPECT_EQ(sideBar(f), "0");
+
+  // Pages 3 and 4 each stay in front for a while, then the wizard goes on alone.
+  f.cmdNext.userClick();
+  f.cmdNext.userClick();
+  std::map<int, std::uint64_t> shownFor;
+  std::map<int, std::string> buttonsOn;
+  app.onWait = [&](int ms) {
+    shownFor[pageOnTop(f)] += static_cast<std::uint64_t>(ms);
+    buttonsOn[pageOnTop(f)] = buttons(f);
+  };
+  f.cmdNext.userClick();
+  EXPECT_EQ(pageOnTop(f), 5);
+  EXPECT_EQ(f.RestoreStep, 5);
+  EXPECT_EQ(buttons(f), "---F");
+  EXPECT_EQ(sideBar(f), "5");
+  EXPECT_EQ(f.shpSteps(4).fillColor(), rgb(128, 128, 128));
+  for (int page : {3, 4}) EXPECT_GE(shownFor[page], std::uint64_t(frmRestore::kProgressPageMs)) << page;
+  EXPECT_EQ(buttonsOn[3], "-C--");
+  EXPECT_EQ(buttonsOn[4], "-C--");
+  EXPECT_EQ(shownFor.count(2), 0u);
+
+  EXPECT_THROW(f.cmdFinish.userClick(), forms::ProcessEnded);
+}
+
+TEST_F(SettingsTool, CancelledPickerLeavesBlanksThatTheCheckRejects) {
+  picked = std::string(259, ' ') + '\0';
+  frmRestore& f = restore();
+  f.cmdNext.userClick();
+  f.control("btnSelect").userClick();
+  EXPECT_EQ(f.text1.text(), std::string(259, ' '));
+  f.cmdNext.userClick();
+  ASSERT_EQ(app.shownMessageBoxes.size(), 1u);
+  EXPECT_EQ(app.shownMessageBoxes[0].prompt, "File does not exist,Please select a file");
+  EXPECT_EQ(f.text1.text(), "");
+  EXPECT_EQ(f.RestoreStep, 1);
+}
+
+TEST_F(SettingsTool, ABareNameIsReadWhereItWasFound) {
+  sys.files.addFile("wp.BAK");
+  frmRestore& f = restore();
+  f.cmdNext.userClick();
+  f.text1.setText("wp.BAK");
+  f.cmdNext.userClick();
+  EXPECT_EQ(f.RestoreStep, 2);
+  ASSERT_FALSE(reads.empty());
+  EXPECT_EQ(reads[0], ".\\wp.BAK|Backup|Version");
+}
+
+TEST_F(SettingsTool, ChooserOpensTheChosenWizardOrEnds) {
+  frmMain& chooser = Quillsafe::Main(app, sys.platform, access);
+  EXPECT_TRUE(chooser.shown());
+  EXPECT_EQ(chooser.optBackup.value(), 1);
+  chooser.Command4.userClick();
+  EXPECT_FALSE(chooser.shown());
+  frmBackup* wizard = app.existingInstance<frmBackup>();
+  ASSERT_NE(wizard, nullptr);
+  EXPECT_TRUE(wizard->shown());
+  EXPECT_EQ(app.existingInstance<frmRestore>(), nullptr);
+
+  app.releaseDefaultInstances();
+  frmMain& again = Quillsafe::Main(app, sys.platform, access);
+  again.optRestore.userClick();
+  EXPECT_EQ(again.optBackup.value(), 0);
+  again.Command4.userClick();
+  EXPECT_FALSE(again.shown());
+  ASSERT_NE(app.existingInstance<frmRestore>(), nullptr);
+  EXPECT_TRUE(app.existingInstance<frmRestore>()->shown());
+  EXPECT_EQ(app.existingInstance<frmBackup>(), nullptr);
+
+  // The page link keeps the chooser open.
+  again.show();
+  again.Label4.userClick();
+  ASSERT_EQ(sys.shell.executed.size(), 1u);
+  EXPECT_EQ(sys.shell.executed[0].parameters, quillsafePageUrl());
+  EXPECT_EQ(quillsafePageUrl().rfind("http://", 0), 0u);
+  EXPECT_TRUE(again.shown());
+  EXPECT_THROW(again.Command3.userClick(), forms::ProcessEnded);
+}
+
+}  // namespace
