@@ -8,7 +8,7 @@ void layOutSideBar(forms::Form& f, forms::Control& picWiz) {
   const struct {
     int left, top, width;
     const char* text;
-  } steps[] = {{600, 120, 420, "Start"},  {720, 480, 465, "Step 1"}, {720, 960, 465, "Step 2"},
+  } steps[] = {{600, 120, 420, "Start"},   {720, 480, 465, "Step 1"},  {720, 960, 465, "Step 2"},
                {720, 1440, 465, "Step 3"}, {720, 1920, 465, "Step 4"}, {600, 2400, 405, "Finish"}};
   for (int i = 0; i < 6; ++i) {
     forms::Look look =

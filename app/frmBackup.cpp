@@ -81,12 +81,14 @@ void layOut(forms::Form& f) {
   shape(f, "Shape1", nullptr, 2040, 3600, 6375, 135);
 
   // Page 0: welcome.
-  label(f, "lblHead", &page0, 1560, 0, 6735, 495, forms::banner("Corvane", Font{"Arial", 18, false, false}, kBlue));
+  label(f, "lblHead", &page0, 1560, 0, 6735, 495,
+        forms::banner("Corvane", Font{"Arial", 18, false, false}, kBlue));
   image(f, "Image3", &page0, 1680, 480, 1710, 1290, "PHOTO");
   image(f, "Image1", &page0, 4320, 2280, 1815, 495, "LOGO");
   label(f, "Label20", &page0, 3720, 1800, 3855, 135,
         transparentText("Learn more about Corvane 16-bit MS-DOS Subsystem", kArial675));
-  label(f, "Label8", &page0, 3720, 2040, 3615, 255, forms::link(host + "/corvfx16bit.htm", kArial825));
+  label(f, "Label8", &page0, 3720, 2040, 3615, 255,
+        forms::link(host + "/corvfx16bit.htm", kArial825));
   label(f, "Label18", &page0, 3720, 3000, 3135, 255,
         transparentText("Check out our other solutions and products at:", kArial675));
   label(f, "Label17", &page0, 4200, 3240, 2415, 255, forms::link(host, kArial675));
@@ -115,8 +117,8 @@ void layOut(forms::Form& f) {
   txtTimeout.setText("500");
   txtTimeout.setVisible(false);
   checkBox(f, "Check1", &page1, 1560, 2640, 2895, 255, "Check1", 1, kArial825, false);
-  checkBox(f, "chkSGML", &page1, 1560, 2880, 2895, 255, "SGML and XML customizations", 1,
-           kArial825, false);
+  checkBox(f, "chkSGML", &page1, 1560, 2880, 2895, 255, "SGML and XML customizations", 1, kArial825,
+           false);
   Look timeoutLabel;
   timeoutLabel.text = "Timer timeout:";
   timeoutLabel.back = BackStyle::Opaque;
@@ -138,8 +140,9 @@ void layOut(forms::Form& f) {
   next2.back = BackStyle::Opaque;
   next2.visible = false;
   label(f, "lblNext2", &page2, 2760, 3480, 1815, 255, next2);
-  label(f, "Label14", &page2, 360, 480, 5175, 495,
-        centred(transparentText("Ready to start repairing the 16-bit MS-DOS Subsystem", kArial825)));
+  label(
+      f, "Label14", &page2, 360, 480, 5175, 495,
+      centred(transparentText("Ready to start repairing the 16-bit MS-DOS Subsystem", kArial825)));
   label(f, "Label3", &page2, 240, 120, 675, 240, stepHeading("Step 2"));
 
   // Page 3.
@@ -174,7 +177,9 @@ void layOut(forms::Form& f) {
         transparentText("Created by Quarnby Rodi", bold(kArial825)));
   label(f, "Label1", &page5, 2520, 2280, 3135, 255,
         transparentText("Check out our other solutions and products at:", kArial675));
-  label(f, "Label7", &page5, -120, 0, 6615, 735, forms::banner("Corvane 16-bit MS-DOS Subsystem", Font{"Arial", 14.25, false, false}, kBlue));
+  label(
+      f, "Label7", &page5, -120, 0, 6615, 735,
+      forms::banner("Corvane 16-bit MS-DOS Subsystem", Font{"Arial", 14.25, false, false}, kBlue));
   shape(f, "Shape8", &page5, 120, 120, 255, 255);
   shape(f, "Shape6", &page5, 480, 120, 255, 255);
 
@@ -307,11 +312,12 @@ void frmBackup::cmdNext_Click() {
       std::string names;
       for (size_t i = 0; i < failed.size(); ++i)
         names += (i == 0 ? "" : (i + 1 == failed.size() ? " and " : ", ")) + failed[i];
-      app().msgBox("The 16-bit MS-DOS Subsystem could not be repaired: " + names +
-                       " could not be written.\r\n\r\nPlease check that the Windows XP CD is in the "
-                       "drive and run this program as an administrator, then click Next to "
-                       "try again.",
-                   forms::vbOKOnly | forms::vbExclamation);
+      app().msgBox(
+          "The 16-bit MS-DOS Subsystem could not be repaired: " + names +
+              " could not be written.\r\n\r\nPlease check that the Windows XP CD is in the "
+              "drive and run this program as an administrator, then click Next to "
+              "try again.",
+          forms::vbOKOnly | forms::vbExclamation);
       setButtons(false, true, false, true);
       cmdNext.setFocus();  // in front again, ready to try once more
       return;
@@ -512,8 +518,8 @@ void frmBackup::txtTimeout_Change() {
 // --- Links and Finish ---------------------------------------------------------------
 
 void frmBackup::Label8_Click() {
-  OpenWebPage(app(), sys_.shell, app().windowHandle(*this), std::string(kMakerWebHost) + "/16bit.htm",
-              false);
+  OpenWebPage(app(), sys_.shell, app().windowHandle(*this),
+              std::string(kMakerWebHost) + "/16bit.htm", false);
   app().endProcess();
 }
 
@@ -521,7 +527,9 @@ void frmBackup::Label17_Click() {
   OpenWebPage(app(), sys_.shell, app().windowHandle(*this), kMakerWebHost, true);
 }
 
-void frmBackup::Label6_Click() { Label17_Click(); }
+void frmBackup::Label6_Click() {
+  Label17_Click();
+}
 
 void frmBackup::cmdFinish_Click() {
   if (chkVisitSite.value() == 1)

@@ -79,8 +79,8 @@ Control& outline(Form& f, const std::string& name, Control* in, Twips l, Twips t
   return c;
 }
 
-Control& checkBox(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w,
-                  Twips h, const std::string& text, int value, const Font& font, bool visible) {
+Control& checkBox(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w, Twips h,
+                  const std::string& text, int value, const Font& font, bool visible) {
   Control& c = f.add(ControlKind::CheckBox, name, in, l, t, w, h);
   c.setCaption(text);
   c.setValue(value);

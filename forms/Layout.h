@@ -40,8 +40,8 @@ Control& shape(Form& f, const std::string& name, Control* in, Twips l, Twips t, 
 // A square outline drawn with a pen `borderWidth` pixels wide.
 Control& outline(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w, Twips h,
                  int borderWidth);
-Control& checkBox(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w,
-                  Twips h, const std::string& text, int value, const Font& font, bool visible);
+Control& checkBox(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w, Twips h,
+                  const std::string& text, int value, const Font& font, bool visible);
 Control& commandButton(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w,
                        Twips h, const std::string& caption, int tabIndex, bool enabled = true);
 // A page of a wizard: frame `name`(index) without border or caption on the form.

@@ -15,14 +15,13 @@ forms::Look text(const std::string& caption) {
 void layOut(forms::Form& f) {
   using forms::label;
   label(f, "lblFolderName", nullptr, 240, 120, 1935, 375, text(""));
-  label(f, "Label3", nullptr, 2280, 120, 1815, 375,
-        text("could not be backed up."));
+  label(f, "Label3", nullptr, 2280, 120, 1815, 375, text("could not be backed up."));
   label(f, "Label1", nullptr, 240, 600, 4215, 735,
         text("Due to the size of the folder of My Documents  Quillsafe does not back up "
-                        "this folder. "));
+             "this folder. "));
   label(f, "Label2", nullptr, 240, 1440, 4335, 735,
         text("It is recommended that you use a backup program to backup and restore "
-                        "the folder My Documents."));
+             "the folder My Documents."));
   forms::commandButton(f, "Command1", nullptr, 1800, 2400, 1215, 495, "OK", 0);
 }
 }  // namespace
@@ -38,4 +37,6 @@ Form1::Form1(forms::Application& app)
   control("Command1").onClick = [this] { Command1_Click(); };
 }
 
-void Form1::Command1_Click() { unload(); }
+void Form1::Command1_Click() {
+  unload();
+}

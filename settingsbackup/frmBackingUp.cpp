@@ -7,8 +7,11 @@ frmBackingUp::frmBackingUp(forms::Application& app) : forms::Form(app, "frmBacki
   const struct {
     const char* name;
     int top, height;
-  } lines[] = {{"Label10", 240, 240}, {"Label11", 720, 480}, {"Label12", 1320, 240},
-               {"Label13", 1800, 480}, {"Label14", 2400, 600}};
+  } lines[] = {{"Label10", 240, 240},
+               {"Label11", 720, 480},
+               {"Label12", 1320, 240},
+               {"Label13", 1800, 480},
+               {"Label14", 2400, 600}};
   forms::Look look = forms::centred(forms::transparentText(" ", font));
   look.back = forms::BackStyle::Opaque;
   for (const auto& line : lines)

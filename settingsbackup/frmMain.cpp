@@ -37,14 +37,17 @@ void layOut(forms::Form& f) {
                forms::link(std::string(kMakerWebHost) + "/quillbk12.htm", kArial825))
       .setTabIndex(7);
   Control& start = forms::commandButton(f, "Command4", nullptr, 3480, 3360, 1215, 375, "Start", 5);
-  Control& cancel = forms::commandButton(f, "Command3", nullptr, 4920, 3360, 1335, 375, "Cancel", 1);
+  Control& cancel =
+      forms::commandButton(f, "Command3", nullptr, 4920, 3360, 1335, 375, "Cancel", 1);
   start.setFont(kArial825);
   cancel.setFont(kArial825);
   forms::label(f, "Label1", nullptr, 3360, 5400, 135, 15, text("Label1")).setTabIndex(2);
 
-  forms::label(f, "Label2", &frame1, 720, 480, 4335, 255, forms::centred(text("Welcome to Quillsafe ")))
+  forms::label(f, "Label2", &frame1, 720, 480, 4335, 255,
+               forms::centred(text("Welcome to Quillsafe ")))
       .setTabIndex(6);
-  forms::label(f, "Label3", &frame1, 840, 720, 4335, 255, forms::centred(text("For WordPerfect 12")))
+  forms::label(f, "Label3", &frame1, 840, 720, 4335, 255,
+               forms::centred(text("For WordPerfect 12")))
       .setTabIndex(8);
   option(f, "optBackup", &frame1, 960, 1200, 4575, 375,
          "Backup WordPerfect customized settings and files", 3)
@@ -55,7 +58,9 @@ void layOut(forms::Form& f) {
 
 }  // namespace
 
-std::string quillsafePageUrl() { return std::string("http://") + kMakerWebHost + "/quillbk12.htm"; }
+std::string quillsafePageUrl() {
+  return std::string("http://") + kMakerWebHost + "/quillbk12.htm";
+}
 
 frmMain::frmMain(forms::Application& app, platform::Platform& sys, BackupFileAccess access)
     : forms::Form(app, "frmMain"),
@@ -89,7 +94,9 @@ void frmMain::Command4_Click() {
   app().defaultInstance<frmRestore>(sys_.files, access_).show(forms::Modality::Modal);
 }
 
-void frmMain::Command3_Click() { app().endProcess(); }
+void frmMain::Command3_Click() {
+  app().endProcess();
+}
 
 void frmMain::Label4_Click() {
   OpenWebPage(app(), sys_.shell, app().windowHandle(*this), quillsafePageUrl(), true);

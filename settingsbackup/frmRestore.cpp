@@ -94,8 +94,8 @@ void layOut(forms::Form& f) {
   label(f, "Label13", &page5, 3840, 3360, 2295, 375,
         transparentText("Click Finish to close program", kArial825));
   label(f, "Label12", &page5, 1560, 1560, 4695, 495,
-        forms::centred(transparentText(
-            "WordPerfect customization have been successfully restored.", kArial825)));
+        forms::centred(transparentText("WordPerfect customization have been successfully restored.",
+                                       kArial825)));
   label(f, "Label7", &page5, 1200, 240, 4935, 615,
         forms::banner("Quillsafe Restore", Font{"Arial", 24, false, false}, forms::kBlack));
   Look congratulations = transparentText("Congratulations!", kSans975);
@@ -144,7 +144,9 @@ frmRestore::frmRestore(forms::Application& app, platform::FileSystemApi& files,
   cmdFinish.onClick = [this] { cmdFinish_Click(); };
 }
 
-void frmRestore::Form_Load() { RestoreStep = 0; }
+void frmRestore::Form_Load() {
+  RestoreStep = 0;
+}
 
 void frmRestore::btnSelect_Click() {
   std::string defaultExtension = "*.*";
@@ -163,12 +165,23 @@ void frmRestore::setButtons(bool back, bool cancel, bool finish, bool next) {
 
 void frmRestore::cmdNext_Click() {
   switch (RestoreStep) {
-    case 0: setButtons(false, true, false, true); break;
-    case 1: setButtons(true, true, false, true); break;
-    case 2: setButtons(false, true, false, false); break;
-    case 3: setButtons(false, true, false, false); break;
-    case 4: setButtons(false, false, true, false); break;
-    default: break;
+    case 0:
+      setButtons(false, true, false, true);
+      break;
+    case 1:
+      setButtons(true, true, false, true);
+      break;
+    case 2:
+      setButtons(false, true, false, false);
+      break;
+    case 3:
+      setButtons(false, true, false, false);
+      break;
+    case 4:
+      setButtons(false, false, true, false);
+      break;
+    default:
+      break;
   }
   ++RestoreStep;
   if (RestoreStep == 2 && !BackupFilePasses()) {
@@ -192,11 +205,18 @@ void frmRestore::cmdNext_Click() {
 
 void frmRestore::cmdBack_Click() {
   switch (RestoreStep) {
-    case 1: setButtons(false, true, false, true); break;
-    case 2: setButtons(true, true, false, true); break;
+    case 1:
+      setButtons(false, true, false, true);
+      break;
+    case 2:
+      setButtons(true, true, false, true);
+      break;
     case 3:
-    case 4: setButtons(false, true, false, false); break;
-    default: break;
+    case 4:
+      setButtons(false, true, false, false);
+      break;
+    default:
+      break;
   }
   --RestoreStep;
   if (RestoreStep < 1) RestoreStep = 0;
@@ -204,9 +224,13 @@ void frmRestore::cmdBack_Click() {
   fraSteps(RestoreStep).zOrder(0);
 }
 
-void frmRestore::cmdCancel_Click() { app().endProcess(); }
+void frmRestore::cmdCancel_Click() {
+  app().endProcess();
+}
 
-void frmRestore::cmdFinish_Click() { app().endProcess(); }
+void frmRestore::cmdFinish_Click() {
+  app().endProcess();
+}
 
 bool frmRestore::BackupFilePasses() {
   const std::string fileName = text1.text();

@@ -58,6 +58,8 @@ class Wizard {
   Wizard& operator=(const Wizard&) = delete;
 
   HWND window() const { return window_; }
+  // Another window of the program becomes the one driven (a form it opened).
+  void drive(HWND window) { window_ = window; }
   HANDLE process() const { return pi_.hProcess; }
   DWORD pid() const { return pi_.dwProcessId; }
   bool running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }

@@ -66,8 +66,9 @@ class PeFile {
       const std::string dll = upper(cstring(offsetOf(nameRva)));
       size_t thunk = offsetOf(lookup ? lookup : firstThunk);
       for (;; thunk += is32Bit() ? 4 : 8) {
-        const std::uint64_t entry = is32Bit() ? u32(thunk)
-                                              : (static_cast<std::uint64_t>(u32(thunk + 4)) << 32 | u32(thunk));
+        const std::uint64_t entry =
+            is32Bit() ? u32(thunk)
+                      : (static_cast<std::uint64_t>(u32(thunk + 4)) << 32 | u32(thunk));
         if (entry == 0) break;
         const bool byOrdinal = is32Bit() ? (entry & 0x80000000u) : (entry >> 63);
         if (byOrdinal)
@@ -96,7 +97,8 @@ class PeFile {
     const size_t table = optionalHeader() + u16(pe + 20);
     for (unsigned i = 0; i < sections; ++i) {
       const size_t s = table + i * 40;
-      const std::uint32_t va = u32(s + 12), size = std::max(u32(s + 8), u32(s + 16)), raw = u32(s + 20);
+      const std::uint32_t va = u32(s + 12), size = std::max(u32(s + 8), u32(s + 16)),
+                          raw = u32(s + 20);
       if (rva >= va && rva < va + size) return raw + (rva - va);
     }
     throw std::runtime_error("address outside every section");
@@ -119,21 +121,24 @@ std::set<std::string> allowedImports() {
 }
 
 TEST(ShippedExe, ImportsOnlyFunctionsThatWindowsXpSp3Has) {
-  PeFile exe(CORVA_SHIPPED_EXE);
-  if (exe.empty()) GTEST_SKIP() << "build the i686 program first: " << CORVA_SHIPPED_EXE;
-  ASSERT_TRUE(exe.is32Bit());
-  const auto allowed = allowedImports();
-  ASSERT_GT(allowed.size(), 100u);
-  const std::set<std::string> systemDlls = {"KERNEL32.DLL", "USER32.DLL",   "GDI32.DLL",
-                                            "ADVAPI32.DLL", "SHELL32.DLL",  "SHLWAPI.DLL",
-                                            "OLE32.DLL",    "OLEAUT32.DLL", "COMDLG32.DLL",
-                                            "COMCTL32.DLL", "MSVCRT.DLL"};
-  const auto imports = exe.imports();
-  ASSERT_FALSE(imports.empty());
-  for (const Import& i : imports) {
-    EXPECT_TRUE(systemDlls.count(i.dll)) << "not a Windows system DLL: " << i.dll;
-    EXPECT_TRUE(allowed.count(i.dll + " " + i.function))
-        << i.dll << " " << i.function << " is not known to exist on Windows XP SP3";
+  for (const char* path : {CORVA_SHIPPED_EXE, CORVA_SHIPPED_QUILLSAFE}) {
+    SCOPED_TRACE(path);
+    PeFile exe(path);
+    if (exe.empty()) GTEST_SKIP() << "build the i686 programs first: " << path;
+    ASSERT_TRUE(exe.is32Bit());
+    const auto allowed = allowedImports();
+    ASSERT_GT(allowed.size(), 100u);
+    const std::set<std::string> systemDlls = {"KERNEL32.DLL", "USER32.DLL",   "GDI32.DLL",
+                                              "ADVAPI32.DLL", "SHELL32.DLL",  "SHLWAPI.DLL",
+                                              "OLE32.DLL",    "OLEAUT32.DLL", "COMDLG32.DLL",
+                                              "COMCTL32.DLL", "MSVCRT.DLL"};
+    const auto imports = exe.imports();
+    ASSERT_FALSE(imports.empty());
+    for (const Import& i : imports) {
+      EXPECT_TRUE(systemDlls.count(i.dll)) << "not a Windows system DLL: " << i.dll;
+      EXPECT_TRUE(allowed.count(i.dll + " " + i.function))
+          << i.dll << " " << i.function << " is not known to exist on Windows XP SP3";
+    }
   }
 }
 

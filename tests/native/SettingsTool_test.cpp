@@ -133,7 +133,8 @@ TEST_F(SettingsTool, RestoreWizardWalksFromWelcomeToFinishWithItsButtons) {
   EXPECT_EQ(buttons(f), "---F");
   EXPECT_EQ(sideBar(f), "5");
   EXPECT_EQ(f.shpSteps(4).fillColor(), rgb(128, 128, 128));
-  for (int page : {3, 4}) EXPECT_GE(shownFor[page], std::uint64_t(frmRestore::kProgressPageMs)) << page;
+  for (int page : {3, 4})
+    EXPECT_GE(shownFor[page], std::uint64_t(frmRestore::kProgressPageMs)) << page;
   EXPECT_EQ(buttonsOn[3], "-C--");
   EXPECT_EQ(buttonsOn[4], "-C--");
   EXPECT_EQ(shownFor.count(2), 0u);

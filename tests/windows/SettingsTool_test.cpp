@@ -1,8 +1,7 @@
 // The restore wizard's file check against real files and the real profile reader,
 // and the modal show it stands on, with real windows.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <filesystem>
 #include <fstream>
@@ -26,7 +25,8 @@ TEST(RestoreFileCheck, EachFaultyFileIsToldAndOnlyAGoodOneMovesOn) {
     return (dir / name).string();
   };
   const std::string good = "[Backup]\r\nVersion=WP12\r\nBackup_Location=D:\\Saved\\WP\r\n";
-  const std::string wrongVersion = "This is Not a WordPefect 12 backup, please select a WordPerfect 12 backup";
+  const std::string wrongVersion =
+      "This is Not a WordPefect 12 backup, please select a WordPerfect 12 backup";
   const struct {
     std::string file;
     std::string message;  // empty: the file passes

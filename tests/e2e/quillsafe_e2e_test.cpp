@@ -1,0 +1,173 @@
+// The real quillsafe.exe under Wine: the chooser, the restore wizard with its file
+// check and file picker, and the repair wizard reached by the backup choice.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "e2e/E2eSupport.h"
+
+using e2e::Wizard;
+
+namespace {
+
+std::string quillsafe() {
+  return e2e::windowsPath(e2e::env("CORVA_QUILLSAFE"));
+}
+
+// The visible form of the program other than `except`, once it appears.
+HWND otherForm(const Wizard& w, HWND except) {
+  HWND found = nullptr;
+  automation::waitFor(
+      [&] {
+        for (const auto& t : automation::topLevelWindows(w.pid()))
+          if (t.className == "CorvaForm" && t.visible && t.hwnd != except) found = t.hwnd;
+        return found != nullptr;
+      },
+      10000);
+  return found;
+}
+
+// Starts the chooser, picks an option and presses Start; drives the wizard it opens.
+void start(Wizard& w, const char* option) {
+  ASSERT_TRUE(w.window());
+  const HWND chooser = w.window();
+  automation::clickButton(w.child(option));
+  Sleep(200);
+  automation::clickButton(w.child("Start"));
+  const HWND wizard = otherForm(w, chooser);
+  ASSERT_TRUE(wizard);
+  EXPECT_FALSE(IsWindowVisible(chooser));
+  w.drive(wizard);
+}
+
+// Types a path into the file page's text box and presses Next; returns the message.
+std::string nextWith(Wizard& w, const std::string& path) {
+  for (const auto& c : automation::descendants(w.window()))
+    if (c.className == "Edit")
+      SendMessageA(c.hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  Sleep(100);
+  automation::clickButton(w.next());
+  automation::MessageBoxInfo box;
+  if (!automation::findMessageBox(w.pid(), box, 3000)) return "<none>";
+  EXPECT_EQ(box.title, "Corvane 16 bit Windows");
+  EXPECT_FALSE(box.hasIcon);
+  EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
+  automation::answerMessageBox(box, "OK");
+  EXPECT_TRUE(
+      automation::waitFor([&] { return !automation::findMessageBox(w.pid(), box, 0); }, 5000));
+  return box.text;
+}
+
+std::string editText(const Wizard& w) {
+  for (const auto& c : automation::descendants(w.window()))
+    if (c.className == "Edit") return automation::windowText(c.hwnd);
+  return "<no text box>";
+}
+
+TEST(QuillsafeE2e, ChooserShowsItsChoicesAndCancelEnds) {
+  Wizard w(quillsafe());
+  ASSERT_TRUE(w.window());
+  EXPECT_EQ(automation::windowText(w.window()), "Quillsafe");
+  const LONG style = GetWindowLongA(w.window(), GWL_STYLE);
+  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+  EXPECT_TRUE(w.child("Backup WordPerfect customized settings and files"));
+  EXPECT_TRUE(w.child("Restore WordPerfect customized settings and files"));
+  EXPECT_TRUE(w.child("Start"));
+  w.screenshot("quillsafe-chooser");
+  automation::clickButton(w.cancel());
+  EXPECT_TRUE(w.waitForExit(10000));
+}
+
+TEST(QuillsafeE2e, RestoreChecksTheFileAndReachesTheClosingPage) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "quillsafe-e2e";
+  std::filesystem::create_directories(dir);
+  auto write = [&](const char* name, const char* content) {
+    std::ofstream((dir / name).string(), std::ios::binary) << content;
+    return (dir / name).string();
+  };
+  const std::string wrongKind = write("notes.bak2", "[Backup]\r\nVersion=WP12\r\n");
+  const std::string wrongVersion = write("old.BAK", "[Backup]\r\nVersion=WP11\r\n");
+  const std::string good =
+      write("wp12.bak", "[Backup]\r\nVersion=WP12\r\nBackup_Location=C:\\Saved\r\n");
+
+  Wizard w(quillsafe());
+  start(w, "Restore WordPerfect customized settings and files");
+  EXPECT_EQ(w.buttons(), "-CN-");
+  w.screenshot("restore-page0");
+  automation::clickButton(w.next());
+  Sleep(300);
+  w.screenshot("restore-page1");
+
+  EXPECT_EQ(nextWith(w, ""), "Please select a file");
+  EXPECT_EQ(w.buttons(), "BCN-");
+  EXPECT_EQ(nextWith(w, (dir / "none.BAK").string()), "File does not exist,Please select a file");
+  EXPECT_EQ(editText(w), "");
+  EXPECT_EQ(nextWith(w, wrongKind), "Please select a file that has the .BAK extension");
+  EXPECT_EQ(editText(w), "");
+  EXPECT_EQ(nextWith(w, wrongVersion),
+            "This is Not a WordPefect 12 backup, please select a WordPerfect 12 backup");
+  EXPECT_EQ(editText(w), wrongVersion);
+
+  EXPECT_EQ(nextWith(w, good), "<none>");
+  EXPECT_TRUE(w.waitForButtons("BCN-", 3000)) << w.buttons();
+  automation::clickButton(w.next());
+  // Pages 3 and 4 pass by themselves; only Finish leads on.
+  EXPECT_TRUE(automation::waitFor([&] { return w.buttons() == "-C--"; }, 3000)) << w.buttons();
+  ASSERT_TRUE(w.waitForButtons("---F", 5000)) << w.buttons();
+  w.screenshot("restore-page5");
+  automation::clickButton(w.finish());
+  EXPECT_TRUE(w.waitForExit(10000));
+  std::filesystem::remove_all(dir);
+}
+
+TEST(QuillsafeE2e, SelectOpensThePickerAndEscapeEnds) {
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "picked.BAK";
+  std::ofstream(file.string()) << "[Backup]\r\nVersion=WP12\r\n";
+  Wizard w(quillsafe());
+  start(w, "Restore WordPerfect customized settings and files");
+  automation::clickButton(w.next());
+  Sleep(300);
+  automation::clickButton(w.child("Select"));
+  HWND dialog = nullptr;
+  ASSERT_TRUE(automation::waitFor(
+      [&] {
+        for (const auto& t : automation::topLevelWindows(w.pid()))
+          if (t.className == "#32770" && t.visible && t.text == "Open") dialog = t.hwnd;
+        return dialog != nullptr;
+      },
+      15000));
+  // The file name box of the dialog takes the path; OK confirms it.
+  HWND name = nullptr;
+  for (const auto& c : automation::descendants(dialog))
+    if (c.className == "Edit" && c.visible && !name) name = c.hwnd;
+  ASSERT_TRUE(name);
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.string().c_str()));
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(automation::waitFor([&] { return editText(w) == file.string(); }, 10000))
+      << editText(w);
+  automation::pressKey(w.cancel(), VK_ESCAPE);
+  EXPECT_TRUE(w.waitForExit(10000));
+  std::filesystem::remove(file);
+}
+
+TEST(QuillsafeE2e, BackupChoiceRepairsFromTheCdAsTheRepairWizardDoes) {
+  for (const char* t : {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"})
+    DeleteFileA(e2e::systemTarget(t).c_str());
+  Wizard w(quillsafe());
+  start(w, "Backup WordPerfect customized settings and files");
+  EXPECT_EQ(w.buttons(), "-CN-");
+  automation::clickButton(w.next());
+  ASSERT_TRUE(w.waitForButtons("-CN-", 10000)) << w.buttons();
+  automation::clickButton(w.next());
+  Sleep(500);
+  automation::clickButton(w.next());
+  ASSERT_TRUE(w.waitForButtons("---F", 60000)) << w.buttons();
+  EXPECT_EQ(e2e::readFile(e2e::systemTarget("COMMAND.NT")),
+            e2e::readFile(e2e::demoSource("command.com")));
+  // Closing the repair wizard ends the program: the hidden chooser keeps nothing alive.
+  PostMessageA(w.window(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(w.waitForExit(10000));
+}
+
+}  // namespace
