@@ -3,6 +3,7 @@
 //   corva-auto wait [MS]                  waits until the wizard window is shown
 //   corva-auto click TEXT                 clicks the button with this caption
 //   corva-auto wait-enabled TEXT [MS]     waits until that control is enabled
+//   corva-auto set-text TEXT              types TEXT into the visible text box
 //   corva-auto click-at X Y               clicks at a point of the wizard's client area
 //   corva-auto msgbox [MS]                prints the open message box
 //   corva-auto answer CAPTION [MS]        presses a button of the open message box
@@ -23,7 +24,7 @@ HWND wizard(int timeoutMs) { return automation::findTopLevel(0, "CorvaForm", tim
 
 int usage() {
   std::fprintf(stderr,
-               "usage: corva-auto state | wait [MS] | click TEXT | wait-enabled TEXT [MS] | click-at X Y | "
+               "usage: corva-auto state | wait [MS] | click TEXT | wait-enabled TEXT [MS] | set-text TEXT | click-at X Y | "
                "msgbox [MS] | "
                "answer CAPTION [MS] | screenshot FILE.bmp | focus | keys KEY...\n");
   return 2;
@@ -83,6 +84,15 @@ int main(int argc, char** argv) {
                ms)
                ? 0
                : 1;
+  }
+  if (cmd == "set-text" && argc > 2) {
+    for (const auto& w : automation::descendants(form))
+      if (w.className == "Edit" && w.visible) {
+        SendMessageA(w.hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+        return 0;
+      }
+    std::fprintf(stderr, "no visible text box\n");
+    return 1;
   }
   if (cmd == "click-at" && argc > 3) {
     automation::clickAt(form, std::atoi(argv[2]), std::atoi(argv[3]));

@@ -5,15 +5,60 @@
 #   build/demo-prefix/drive_c/windows/system32/{CONFIG,AUTOEXEC,COMMAND}.NT
 # Without a display the wizard runs under Xvfb, the automation clicks through it
 # as a person would, and screenshots of its pages are saved in artifacts/.
+#
+# `run.sh quillsafe` starts quillsafe.exe, the settings tool, instead: its chooser
+# opens the restore wizard (a sample backup description file waits in
+# C:\Quillsafe\Sample.BAK of the prefix; pick it with Select) or the repair wizard.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+program=${1:-corva16}
+case "$program" in corva16|quillsafe) ;; *) echo "usage: $0 [quillsafe]" >&2; exit 2 ;; esac
 bash tools/install-deps.sh
 bash tools/build.sh win64 win32
 export WINEPREFIX="$root/build/demo-prefix" WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
 bash tools/prepare-prefix.sh "$WINEPREFIX"
-exe="$root/build/win64/corva16.exe"
+exe="$root/build/win64/$program.exe"
 auto="$root/build/win64/automation/corva-auto.exe"
+mkdir -p "$WINEPREFIX/drive_c/Quillsafe/Backup"
+printf '[Backup]\r\nVersion=WP12\r\nBackup_Location=C:\\Quillsafe\\Backup\r\n' \
+  > "$WINEPREFIX/drive_c/Quillsafe/Sample.BAK"
+
+if [ "$program" = quillsafe ]; then
+  if [ -n "${DISPLAY:-}" ]; then
+    echo "Starting Quillsafe; the sample backup is C:\\Quillsafe\\Sample.BAK"
+    wine "$exe"
+    wineserver -w
+    exit 0
+  fi
+  mkdir -p artifacts
+  . tools/display.sh
+  start_display 99 130
+  trap 'wineserver -k 2>/dev/null || true; kill $display_pid 2>/dev/null || true' EXIT
+  wine "$exe" &
+  shot() {
+    sleep 0.7
+    wine "$auto" screenshot 'Z:'"$(echo "$root/artifacts/run-$1.bmp" | tr / '\\')"
+    convert "artifacts/run-$1.bmp" "artifacts/run-$1.png" && rm -f "artifacts/run-$1.bmp"
+  }
+  wine "$auto" wait 20000
+  shot chooser
+  wine "$auto" click 'Restore WordPerfect customized settings and files'
+  wine "$auto" click 'Start'
+  sleep 1
+  shot restore-page0
+  wine "$auto" click '&Next >'
+  shot restore-page1
+  wine "$auto" set-text 'C:\Quillsafe\Sample.BAK'
+  wine "$auto" click '&Next >'
+  wine "$auto" click '&Next >'
+  wine "$auto" wait-enabled '&Finish' 10000
+  shot restore-page5
+  wine "$auto" click '&Finish'
+  echo "No display: Quillsafe ran under Xvfb, clicked through by corva-auto."
+  echo "Its chooser and restore pages are in artifacts/run-{chooser,restore-page0,restore-page1,restore-page5}.png"
+  exit 0
+fi
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "Starting the wizard; the repaired files go to $WINEPREFIX/drive_c/windows/system32"
