@@ -1,7 +1,6 @@
 #pragma once
-// A small form of the runtime that shows every control kind and the stacking rule.
-// The three test layers load it: in memory, as real windows in the test process,
-// and as the program formsdemo.exe under Wine.
+// A small form of the runtime that shows every control kind and the stacking rule;
+// the Win32 tests of the runtime show it as real windows in the test process.
 //
 // Layout (client 4800 x 3600 twips = 320 x 240 pixels at 96 DPI):
 //   shpFront (green, filled) listed before shpBack (red): where they overlap, green.

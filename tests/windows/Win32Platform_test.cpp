@@ -78,23 +78,6 @@ TEST(Win32Drives, ListsTheSimulatedCdRomDrivesWithTheirLabels) {
   EXPECT_EQ(drives.getVolumeLabel("Q:\\"), std::nullopt) << "no such drive";
 }
 
-TEST(Win32Drives, WizardFindsTheCdOnERealDrives) {
-  Module1::CurrentStep = 0;
-  forms::MemoryApplication app;
-  RealSystem sys;
-  Module1::Main(app, sys.platform);
-  frmBackup& f = Module1::frmBackupInstance(app, sys.platform);
-  EXPECT_EQ(f.lstDrives.items(), (std::vector<std::string>{"D:\\ - [none]", "E:\\ - [none]"}));
-  f.cmdNext.userClick();
-  f.tmrCheck.tick();
-  EXPECT_EQ(f.lstDrives.items(),
-            (std::vector<std::string>{"D:\\ - [AUDIOCD]", "E:\\ - [WXPCD]"}));
-  EXPECT_EQ(f.CdRootPath, "E:\\");
-  EXPECT_EQ(f.lblStatus.caption(), "Found XP CD on E:\\");
-  EXPECT_TRUE(f.cmdNext.enabled());
-  Module1::CurrentStep = 0;
-}
-
 TEST(Win32Processes, StartsTheNamedProgramWithTheExactCommandLineAndShowState) {
   ScratchFolder dir("corva-start");
   const std::string recorder = e2e::windowsPath(e2e::env("CORVA_RECORDER"));
