@@ -127,23 +127,4 @@ TEST(Win32FileTimes, LastWriteTimeCanBeMarkedAndRestored) {
   EXPECT_FALSE(files.isFile(dir.path()));
   EXPECT_EQ(files.lastWriteTime(dir / "missing"), std::nullopt);
 }
-
-TEST(Win32Shell, ScratchFileIsNewInTheTempFolderAndHoldsTheLine) {
-  platform::Win32Shell shell;
-  const std::string content = "\"<HTML> <\\HTML>\"\r\n";
-  const auto a = shell.createScratchHtmlFile(content);
-  const auto b = shell.createScratchHtmlFile(content);
-  ASSERT_TRUE(a && b);
-  EXPECT_NE(*a, *b);
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  EXPECT_EQ(a->rfind(temp, 0), 0u) << *a;
-  EXPECT_EQ(a->substr(a->size() - 4), ".htm");
-  EXPECT_EQ(readText(*a), content);
-  EXPECT_EQ(readText(*a).size(), 18u);
-  EXPECT_TRUE(shell.deleteFile(*a));
-  EXPECT_TRUE(shell.deleteFile(*b));
-  EXPECT_EQ(GetFileAttributesA(a->c_str()), INVALID_FILE_ATTRIBUTES);
-}
-
 }  // namespace
