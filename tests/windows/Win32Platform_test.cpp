@@ -127,4 +127,5 @@ TEST(Win32FileTimes, LastWriteTimeCanBeMarkedAndRestored) {
   EXPECT_FALSE(files.isFile(dir.path()));
   EXPECT_EQ(files.lastWriteTime(dir / "missing"), std::nullopt);
 }
+
 }  // namespace
