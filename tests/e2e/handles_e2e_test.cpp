@@ -209,42 +209,4 @@ TEST_F(HandlesE2e, ThousandTicksAndHundredRepaintsOnPage1) {
   expectNoGrowth(afterTicks, quietCounts());
 }
 
-TEST_F(HandlesE2e, RetriedRepairsOnPage2) {
-  automation::clickButton(w.next());  // page 1 -> 2
-  Sleep(500);
-  // A file missing on the CD: each repair starts three expands, fails and asks.
-  const std::string source = e2e::discFolder() + "\\command.co_";
-  const std::string aside = source + ".aside";
-  ASSERT_TRUE(MoveFileA(source.c_str(), aside.c_str()));
-  struct Restore {
-    std::string from, to;
-    ~Restore() { MoveFileA(from.c_str(), to.c_str()); }
-  } restore{aside, source};
-
-  auto failedRepair = [&] {
-    automation::clickButton(w.next());
-    automation::MessageBoxInfo box;
-    if (!automation::findMessageBox(w.pid(), box, 30000)) return false;
-    automation::answerMessageBox(box, "OK");
-    return w.waitForButtons("-CN-", 10000);
-  };
-  ASSERT_TRUE(failedRepair()) << "the first repair did not fail as planned: " << w.buttons();
-  // Let the box's window go before counting windows.
-  ASSERT_TRUE(automation::waitFor(
-      [&] {
-        automation::MessageBoxInfo box;
-        return !automation::findMessageBox(w.pid(), box, 0);
-      },
-      5000));
-  const Counts before = countsOf(w, unixProcess ? &*unixProcess : nullptr);
-  for (int i = 0; i < 10; ++i) ASSERT_TRUE(failedRepair()) << "repair " << i << ": " << w.buttons();
-  ASSERT_TRUE(automation::waitFor(
-      [&] {
-        automation::MessageBoxInfo box;
-        return !automation::findMessageBox(w.pid(), box, 0);
-      },
-      5000));
-  expectNoGrowth(before, countsOf(w, unixProcess ? &*unixProcess : nullptr));
-}
-
 }  // namespace

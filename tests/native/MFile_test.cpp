@@ -26,19 +26,4 @@ TEST(SetDialogFilter, LongFilterIsTakenWhole) {
             FileDialogRecord.filter);
 }
 
-TEST(OpenFileDialogRecord, PreparedAsTheDialogExpectsIt) {
-  // What an earlier dialog left in the record is replaced.
-  FileDialogRecord.file = std::string("C:\\old.BAK\0", 11);
-  std::string extension = "*.*";
-  MFile::PrepareOpenFileDialog("Open", "Backup files BAK|*.BAK", extension);
-
-  EXPECT_EQ(".BAK", extension);
-  EXPECT_EQ(".BAK", FileDialogRecord.defaultExtension);
-  EXPECT_EQ("Open", FileDialogRecord.title);
-  EXPECT_EQ(std::string("Backup files BAK\0*.BAK\0", 23), FileDialogRecord.filter);
-  EXPECT_EQ(std::string(259, ' ') + '\0', FileDialogRecord.file);
-  EXPECT_EQ(260u, FileDialogRecord.maxFile);
-  EXPECT_EQ(4u, FileDialogRecord.flags);
-}
-
 }  // namespace

@@ -67,24 +67,6 @@ TEST_F(Links, ProductLinkOpensTheOtherPageThanItShowsAndEnds) {
   EXPECT_EQ(f.control("Label8").caption(), kHost + "/corvfx16bit.htm");
 }
 
-TEST_F(Links, FinishPageLinkActsAsTheSiteLink) {
-  frmBackup& f = start();
-  EXPECT_FALSE(ends([&] { f.Label6_Click(); }));
-  ASSERT_EQ(sys.shell.executed.size(), 1u);
-  EXPECT_EQ(sys.shell.executed[0].parameters, kHost);
-}
-
-TEST_F(Links, FinishOpensTheSiteOnlyWhenTicked) {
-  frmBackup& f = start();
-  EXPECT_TRUE(ends([&] { f.cmdFinish_Click(); }));
-  EXPECT_EQ(sys.shell.executed.size(), 1u);
-  app.ended = false;
-  f.chkVisitSite.setValue(0);
-  EXPECT_TRUE(ends([&] { f.cmdFinish_Click(); }));
-  EXPECT_EQ(sys.shell.executed.size(), 1u);
-  EXPECT_EQ(sys.shell.created.size(), 1u) << "no scratch page without a visit";
-}
-
 struct ShellAnswer {
   std::intptr_t find;
   std::intptr_t execute;

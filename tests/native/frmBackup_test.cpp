@@ -1,15 +1,13 @@
-// The repair wizard in the in-memory realisation: layout, page machine, CD
+// The repair wizard in the in-memory realisation: placement, page machine, CD
 // detection, repair outcomes, links and Finish.
 #include <gtest/gtest.h>
 
 #include "app/Module1.h"
-#include "app/OpenWebPage.h"
 #include "app/frmBackup.h"
 #include "fakes/FakePlatform.h"
 #include "forms/memory/MemoryApplication.h"
 
 using forms::Control;
-using forms::ControlKind;
 using forms::rgb;
 
 namespace {
@@ -78,88 +76,12 @@ class Wizard : public ::testing::Test {
 
 // --- The window and its controls -------------------------------------------------
 
-TEST_F(Wizard, WindowIsAFixedToolWindowWithoutTitleOrTaskbarButton) {
-  frmBackup& f = start();
-  EXPECT_EQ(f.border, forms::FormBorder::FixedToolWindow);
-  EXPECT_FALSE(f.showInTaskbar);
-  EXPECT_EQ(f.caption, "");
-  EXPECT_EQ(f.backColor, forms::kWhite);
-  EXPECT_EQ(f.clientWidth, 6435);
-  EXPECT_EQ(f.clientHeight, 4590);
-  EXPECT_TRUE(f.shown());
-}
-
 TEST_F(Wizard, LoadCentresTheOuterWindowOnTheScreen) {
   app.frameWidthTwips = 90;
   app.frameHeightTwips = 315;
   frmBackup& f = start();
   EXPECT_EQ(f.left(), 4418);  // (15360 - 6525) / 2 = 4417.5, halves to even
   EXPECT_EQ(f.top(), 3308);   // (11520 - 4905) / 2 = 3307.5
-}
-
-TEST_F(Wizard, FormStackingPutsPageZeroOnTopAndShape1AtTheBottom) {
-  frmBackup& f = start();
-  std::vector<std::string> order;
-  for (Control* c : f.stacking(nullptr)) order.push_back(c->qualifiedName());
-  EXPECT_EQ(order, (std::vector<std::string>{"fraSteps(0)", "fraSteps(1)", "fraSteps(2)",
-                                             "fraSteps(3)", "fraSteps(4)", "cmdFinish",
-                                             "cmdCancel", "cmdBack", "cmdNext", "fraSteps(5)",
-                                             "Shape1"}));
-}
-
-TEST_F(Wizard, PagesListTheirControlsTopFirst) {
-  frmBackup& f = start();
-  auto names = [&](const Control* container) {
-    std::vector<std::string> r;
-    for (Control* c : f.stacking(container)) r.push_back(c->qualifiedName());
-    return r;
-  };
-  EXPECT_EQ(names(&f.fraSteps(0)),
-            (std::vector<std::string>{"lblHead", "Image3", "Image1", "Label20", "Label8", "Label18",
-                                      "Label17", "Label16", "Label15", "Label13", "Label12"}));
-  EXPECT_EQ(names(&f.fraSteps(1)),
-            (std::vector<std::string>{"fraStatus", "chkCD", "txtCD", "lstDrives", "txtTimeout",
-                                      "Check1", "chkSGML", "lblTimeout", "lblWordtype", "Label11",
-                                      "Label10", "Label2"}));
-  EXPECT_EQ(names(&f.control("fraStatus")), (std::vector<std::string>{"tmrCheck", "lblStatus"}));
-  EXPECT_EQ(names(&f.fraSteps(5)),
-            (std::vector<std::string>{"picWiz", "chkVisitSite", "Image4", "Label6", "Image2",
-                                      "Label21", "Label9", "Label19", "Label1", "Label7", "Shape8",
-                                      "Shape6"}));
-  EXPECT_EQ(f.shpSteps.count(), 6);
-  EXPECT_EQ(f.lblSteps.count(), 6);
-}
-
-TEST_F(Wizard, TextsKeepTheirExactSpelling) {
-  frmBackup& f = start();
-  const std::string host = kMakerWebHost;
-  EXPECT_EQ(f.control("Label8").caption(), host + "/corvfx16bit.htm");
-  EXPECT_EQ(f.control("Label17").caption(), host);
-  EXPECT_EQ(f.control("Label6").caption(), host);
-  EXPECT_EQ(f.control("lblNext3").caption(),
-            "Now ready to repair found issues, click next to  continue...");
-  EXPECT_EQ(f.control("Label21").caption(),
-            "has been fixed! Please try your 16 bit application now. ");
-  EXPECT_EQ(f.chkVisitSite.caption(), "Check out our other solutions and products ");
-  EXPECT_EQ(f.cmdBack.caption(), "< &Back");
-  EXPECT_EQ(f.cmdNext.caption(), "&Next >");
-  EXPECT_EQ(f.cmdFinish.caption(), "&Finish");
-  EXPECT_EQ(f.txtTimeout.text(), "1000");  // the design text "500" is replaced at load
-}
-
-TEST_F(Wizard, HiddenControlsStayHiddenAndPicturesShowOnPagesZeroAndFive) {
-  frmBackup& f = start();
-  for (const char* name : {"chkCD", "txtCD", "lstDrives", "txtTimeout", "Check1", "chkSGML",
-                           "lblTimeout", "lblNext2", "lblNext3", "picWiz"})
-    EXPECT_FALSE(f.control(name).visible()) << name;
-  EXPECT_EQ(f.control("Image3").picture(), "PHOTO");
-  EXPECT_EQ(f.control("Image4").picture(), "PHOTO");
-  EXPECT_EQ(f.control("Image1").picture(), "LOGO");
-  EXPECT_EQ(f.control("Image2").picture(), "LOGO");
-  EXPECT_TRUE(f.control("lblHead").backStyle() == forms::BackStyle::Opaque);
-  EXPECT_EQ(f.control("lblHead").backColor(), rgb(0, 0, 255));
-  EXPECT_EQ(f.control("Label8").font().underline, true);
-  EXPECT_EQ(f.cmdCancel.isCancel(), true);
 }
 
 // --- The page machine -----------------------------------------------------------------
@@ -431,13 +353,6 @@ TEST_F(Wizard, DriveListHoldsOnlyCdRomDrivesInLetterOrder) {
   EXPECT_EQ(f.lstDrives.items(), (std::vector<std::string>{"D:\\ - [none]", "F:\\ - [none]"}));
 }
 
-TEST_F(Wizard, MoreThanSixteenDriveLettersAreAllListed) {
-  for (char l = 'C'; l <= 'Z'; ++l) sys.drives.add(l, platform::kDriveCdRom, std::nullopt);
-  frmBackup& f = start();
-  EXPECT_EQ(f.CdDriveCount, 24);
-  EXPECT_EQ(f.lstDrives.list(23), "Z:\\ - [none]");
-}
-
 TEST_F(Wizard, AFailingDriveListingLeavesTheListEmpty) {
   sys.drives.add('D', platform::kDriveCdRom);
   sys.drives.failListing = true;
@@ -524,17 +439,6 @@ TEST_F(Wizard, IntervalTakesWholeNumbersAndSkipsTheRest) {
   f.txtTimeout.setText("0");
   EXPECT_EQ(f.tmrCheck.interval(), 0);
   EXPECT_FALSE(f.tmrCheck.tick()) << "an interval of 0 stops the ticks";
-}
-
-TEST_F(Wizard, CheckingChkCdEnablesTheCdTextWithWindowColour) {
-  frmBackup& f = start();
-  EXPECT_FALSE(f.txtCD.enabled());
-  EXPECT_EQ(f.txtCD.backColor(), forms::kSysButtonFace);
-  f.chkCD.setValue(1);
-  EXPECT_TRUE(f.txtCD.enabled());
-  EXPECT_EQ(f.txtCD.backColor(), forms::kSysWindowBackground);
-  f.chkCD.setValue(2);
-  EXPECT_TRUE(f.txtCD.enabled());
 }
 
 }  // namespace

@@ -78,23 +78,6 @@ TEST(Win32Drives, ListsTheSimulatedCdRomDrivesWithTheirLabels) {
   EXPECT_EQ(drives.getVolumeLabel("Q:\\"), std::nullopt) << "no such drive";
 }
 
-TEST(Win32Drives, WizardFindsTheCdOnERealDrives) {
-  Module1::CurrentStep = 0;
-  forms::MemoryApplication app;
-  RealSystem sys;
-  Module1::Main(app, sys.platform);
-  frmBackup& f = Module1::frmBackupInstance(app, sys.platform);
-  EXPECT_EQ(f.lstDrives.items(), (std::vector<std::string>{"D:\\ - [none]", "E:\\ - [none]"}));
-  f.cmdNext.userClick();
-  f.tmrCheck.tick();
-  EXPECT_EQ(f.lstDrives.items(),
-            (std::vector<std::string>{"D:\\ - [AUDIOCD]", "E:\\ - [WXPCD]"}));
-  EXPECT_EQ(f.CdRootPath, "E:\\");
-  EXPECT_EQ(f.lblStatus.caption(), "Found XP CD on E:\\");
-  EXPECT_TRUE(f.cmdNext.enabled());
-  Module1::CurrentStep = 0;
-}
-
 TEST(Win32Processes, StartsTheNamedProgramWithTheExactCommandLineAndShowState) {
   ScratchFolder dir("corva-start");
   const std::string recorder = e2e::windowsPath(e2e::env("CORVA_RECORDER"));
@@ -143,24 +126,6 @@ TEST(Win32FileTimes, LastWriteTimeCanBeMarkedAndRestored) {
   EXPECT_TRUE(files.isFile(file));
   EXPECT_FALSE(files.isFile(dir.path()));
   EXPECT_EQ(files.lastWriteTime(dir / "missing"), std::nullopt);
-}
-
-TEST(Win32Shell, ScratchFileIsNewInTheTempFolderAndHoldsTheLine) {
-  platform::Win32Shell shell;
-  const std::string content = "\"<HTML> <\\HTML>\"\r\n";
-  const auto a = shell.createScratchHtmlFile(content);
-  const auto b = shell.createScratchHtmlFile(content);
-  ASSERT_TRUE(a && b);
-  EXPECT_NE(*a, *b);
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  EXPECT_EQ(a->rfind(temp, 0), 0u) << *a;
-  EXPECT_EQ(a->substr(a->size() - 4), ".htm");
-  EXPECT_EQ(readText(*a), content);
-  EXPECT_EQ(readText(*a).size(), 18u);
-  EXPECT_TRUE(shell.deleteFile(*a));
-  EXPECT_TRUE(shell.deleteFile(*b));
-  EXPECT_EQ(GetFileAttributesA(a->c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

@@ -152,13 +152,6 @@ class WordEngineTest : public ::testing::Test {
   const fs::path scratch = fs::temp_directory_path() / "corva-word";
 };
 
-TEST_F(WordEngineTest, ApplicationFolderIsTheProgramsFolderWithoutBackslash) {
-  char self[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  EXPECT_EQ(folder + "\\", fs::path(self).parent_path().string() + "\\");
-  EXPECT_NE(folder.back(), '\\');
-}
-
 TEST_F(WordEngineTest, BackupRemoveRestoreRoundTripAcrossVersionsThroughTheSystemsEditor) {
   // A regedit.exe beside the program must not be the one that runs.
   ASSERT_TRUE(CopyFileA(e2e::windowsPath(e2e::env("CORVA_RECORDER")).c_str(),

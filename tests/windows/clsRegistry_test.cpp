@@ -131,30 +131,6 @@ TEST_F(RegistryOpening, OneLeadingBackslashAndOnlyOneIsDroppedByEveryOperation) 
   EXPECT_FALSE(keyPresent("sub"));
 }
 
-TEST_F(RegistryOpening, ThisComputerByNameWorksAnUnreachableOneFailsToOpen) {
-  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-  DWORD length = sizeof name;
-  GetComputerNameA(name, &length);
-  const std::string me = std::string("\\\\") + name, none = "\\\\corvane-no-such-host";
-  EXPECT_TRUE(reg.KeyExists(kHKCU, path(), me));
-  EXPECT_TRUE(reg.SetValue(kHKCU, path(), "v", std::string("remote"), me));
-  EXPECT_EQ(RegistryValue("remote"s), reg.GetValue(kHKCU, path(), "v", me));
-  EXPECT_EQ("v", reg.ListSubValue(kHKCU, path(), 0, me));
-
-  makeKey("sub");
-  EXPECT_FALSE(reg.KeyExists(kHKCU, path(), none));
-  EXPECT_EQ(kEmpty, reg.GetValue(kHKCU, path(), "v", none));
-  EXPECT_EQ("", reg.ListSubValue(kHKCU, path(), 0, none));
-  EXPECT_EQ("", reg.ListSubKey(kHKCU, path(), 0, none));
-  EXPECT_FALSE(reg.DeleteValue(kHKCU, path(), "v", none));
-  EXPECT_FALSE(reg.CreateKey(kHKCU, path("other"), none));
-  EXPECT_FALSE(reg.DeleteKey(kHKCU, path("sub"), none));
-  expectRaised([&] { reg.SetValue(kHKCU, path(), "v", std::string("y"), none); });
-  expectRaised([&] { reg.SetDWordValue(kHKCU, path(), "v", 1, none); });
-  EXPECT_EQ(sz("remote"), raw("v"));
-  EXPECT_TRUE(keyPresent("sub") && !keyPresent("other"));
-}
-
 TEST_F(RegistryOpening, ReadOnlyKeyCanBeReadButNotWritten) {
   makeKey("ro\\child");
   put("n", REG_DWORD, "\5\0\0\0"s, "ro");
