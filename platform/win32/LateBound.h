@@ -6,8 +6,6 @@
 // loaded, as an imported one would.
 #include <windows.h>
 
-#include <utility>
-
 namespace platform {
 
 // The address of `function` in the system DLL `dll`, or null when either is missing.
