@@ -92,7 +92,36 @@ def startup(raw):
         ]
         out += [f"| {s}: {what[s]} | {a * 1000:.1f} ms | {b * 1000:.1f} ms | {r:.2f} | {f:.2f} |"
                 for s, a, b, r, f in steps]
+    out += before_and_after(raw, ratio, steps)
     return out, ratio <= STARTUP_TARGET
+
+
+def median_ratio(text):
+    m = re.search(r"median ([\d.]+) ([\d.]+) ratio ([\d.]+)", text)
+    return float(m.group(3)) if m else None
+
+
+def before_and_after(raw, ratio, steps):
+    """The figures of an earlier build beside these, when the bench was given one."""
+    rows = []
+    same_run = median_ratio(read(raw, "startup-before.txt"))
+    if same_run is not None:
+        rows.append(("corva16.exe, both builds timed in this run", same_run, ratio))
+    before = os.path.join(raw, "before")
+    if os.path.isdir(before):
+        earlier = median_ratio(read(before, "startup.txt"))
+        if earlier is not None:
+            rows.append(("corva16.exe, each build in its own run", earlier, ratio))
+        for s, _, _, r, _ in steps:
+            earlier = median_ratio(read(before, f"startup-step{s}.txt"))
+            if earlier is not None:
+                rows.append((f"step {s}", earlier, r))
+    if not rows:
+        return []
+    out = ["", "Against the build before the last change (median ratios to the baseline):", "",
+           "| what | before | after | change |", "| --- | --- | --- | --- |"]
+    out += [f"| {w} | {b:.2f} | {a:.2f} | {a - b:+.2f} |" for w, b, a in rows]
+    return out
 
 
 def map_inputs(raw):
@@ -165,6 +194,8 @@ def size(raw):
         return ["## Size", "", "No result."], None
     s = info["stripped"]
     ok = s <= SIZE_TARGET
+    earlier = next((int(line.split()[1]) for line in read(os.path.join(raw, "before"), "size.txt")
+                    .splitlines() if line.startswith("stripped ")), None)
     out = [
         "## Size",
         "",
@@ -175,7 +206,8 @@ def size(raw):
         f"most 300 KB = {SIZE_TARGET} bytes: {verdict(ok)}, "
         + (f"{SIZE_TARGET - s} bytes to spare" if ok else f"{s - SIZE_TARGET} bytes over")
         + f". (Against the aim of {SIZE_AIM} bytes it is {'within' if s <= SIZE_AIM else 'over'} by "
-        f"{abs(SIZE_AIM - s)} bytes.)",
+        f"{abs(SIZE_AIM - s)} bytes.)"
+        + ("" if earlier is None else f" Before the last change: {earlier} bytes ({s - earlier:+d})."),
         "",
         "| section | bytes |",
         "| --- | --- |",

@@ -12,6 +12,9 @@
 #   CORVA_BENCH_SOAK_SECONDS (600)  CORVA_BENCH_IDLE_SECONDS (30)
 #   CORVA_BENCH_STARTUP_RUNS (15)   CORVA_BENCH_REPAIR_RUNS (10)
 #   CORVA_BENCH_SIZE_VARIANTS=0     skips the option builds (about 20 s each)
+# To show a change against the build before it:
+#   CORVA_BENCH_BEFORE_EXE   the earlier win64 corva16.exe, timed in this run as well
+#   CORVA_BENCH_BEFORE_RAW   the raw folder of an earlier run, whose figures go beside these
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -26,6 +29,7 @@ raw=$work/raw
 prefix=$work/prefix
 rm -rf "$raw"
 mkdir -p "$raw"
+if [ -n "${CORVA_BENCH_BEFORE_RAW:-}" ]; then cp -r "$CORVA_BENCH_BEFORE_RAW" "$raw/before"; fi
 
 bash tools/install-deps.sh
 bench_targets=(corva16 minimal_window startup_step1 startup_step2 startup_step3 startup_step4
@@ -117,6 +121,11 @@ wine "$bin/startup_bench.exe" 1 "$minimal" "$minimal" >/dev/null
 
 echo "bench: start-up ($startup_runs runs each)"
 wine "$bin/startup_bench.exe" "$startup_runs" "$wizard" "$minimal" > "$raw/startup.txt"
+
+if [ -n "${CORVA_BENCH_BEFORE_EXE:-}" ]; then
+  wine "$bin/startup_bench.exe" "$startup_runs" "$(winpath "$CORVA_BENCH_BEFORE_EXE")" "$minimal" \
+    > "$raw/startup-before.txt"
+fi
 
 for step in 1 2 3 4; do
   wine "$bin/startup_bench.exe" "$startup_runs" "$(winpath "$bin/startup_step$step.exe")" "$minimal" \

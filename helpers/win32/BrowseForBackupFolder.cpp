@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "helpers/BackupLocation.h"
+#include "platform/win32/LateBound.h"
 
 namespace {
 
@@ -43,6 +44,13 @@ struct ShellMemoryDeleter {
 }  // namespace
 
 void BrowseForBackupFolder() {
+  static platform::LateBound<decltype(&SHBrowseForFolderA)> browseForFolder(
+      "shell32.dll", "SHBrowseForFolderA");
+  static platform::LateBound<decltype(&SHGetPathFromIDListA)> pathFromIdList(
+      "shell32.dll", "SHGetPathFromIDListA");
+  const auto browseFor = browseForFolder.get();
+  const auto pathOf = pathFromIdList.get();
+  if (!browseFor || !pathOf) return;  // as if cancelled: the location stays as it was
   const ComApartment com;
   char displayName[MAX_PATH] = {};
   BROWSEINFOA browse{};
@@ -50,10 +58,10 @@ void BrowseForBackupFolder() {
   browse.lpszTitle = kPrompt;
   browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
   browse.lpfn = onBrowseEvent;
-  const std::unique_ptr<ITEMIDLIST, ShellMemoryDeleter> chosen(SHBrowseForFolderA(&browse));
+  const std::unique_ptr<ITEMIDLIST, ShellMemoryDeleter> chosen(browseFor(&browse));
   if (!chosen) return;
 
   char path[MAX_PATH + 1] = {};
   // Only file-system folders can be confirmed, so this names one.
-  if (SHGetPathFromIDListA(chosen.get(), path)) BackupLocation = path;
+  if (pathOf(chosen.get(), path)) BackupLocation = path;
 }

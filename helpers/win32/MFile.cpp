@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "platform/win32/LateBound.h"
+
 namespace MFile {
 
 std::string ShowOpenFileDialog(const std::string& title, const std::string& filter,
@@ -27,7 +29,9 @@ std::string ShowOpenFileDialog(const std::string& title, const std::string& filt
   dialog.Flags = record.flags;
   dialog.lpstrDefExt = record.defaultExtension.c_str();
   // Cancel and dialog errors both leave the buffer as it was, which callers see.
-  GetOpenFileNameA(&dialog);
+  static platform::LateBound<decltype(&GetOpenFileNameA)> getOpenFileNameA("comdlg32.dll",
+                                                                          "GetOpenFileNameA");
+  if (const auto open = getOpenFileNameA.get()) open(&dialog);
 
   record.file.assign(file.data(), record.file.size());
   return record.file;

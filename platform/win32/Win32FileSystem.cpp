@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/win32/Handle.h"
+#include "platform/win32/LateBound.h"
 
 namespace platform {
 namespace {
@@ -59,7 +60,9 @@ std::string formatted(DateOrTimeFormat format, DWORD flags, const SYSTEMTIME& wh
 }  // namespace
 
 bool Win32FileSystem::pathFileExists(const std::string& path) {
-  return PathFileExistsA(path.c_str()) == TRUE;
+  static LateBound<decltype(&PathFileExistsA)> pathFileExistsA("shlwapi.dll", "PathFileExistsA");
+  if (const auto exists = pathFileExistsA.get()) return exists(path.c_str()) == TRUE;
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::optional<std::uint64_t> Win32FileSystem::lastWriteTime(const std::string& path) {

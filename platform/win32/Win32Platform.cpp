@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/win32/Handle.h"
+#include "platform/win32/LateBound.h"
 
 namespace platform {
 
@@ -130,7 +131,10 @@ std::intptr_t Win32Shell::findExecutable(const std::string& file, std::string& r
   char buffer[MAX_PATH + 1];
   std::fill(buffer, buffer + sizeof buffer, ' ');
   buffer[MAX_PATH] = '\0';
-  const HINSTANCE r = FindExecutableA(file.c_str(), nullptr, buffer);
+  static LateBound<decltype(&FindExecutableA)> findExecutableA("shell32.dll", "FindExecutableA");
+  const auto find = findExecutableA.get();
+  const HINSTANCE r = find ? find(file.c_str(), nullptr, buffer)
+                           : reinterpret_cast<HINSTANCE>(SE_ERR_DLLNOTFOUND);
   buffer[MAX_PATH] = '\0';
   result.assign(buffer);  // up to the first NUL
   return reinterpret_cast<std::intptr_t>(r);
@@ -139,9 +143,12 @@ std::intptr_t Win32Shell::findExecutable(const std::string& file, std::string& r
 std::intptr_t Win32Shell::shellExecute(std::uintptr_t ownerWindow, const std::string& operation,
                                        const std::string& file, const std::string& parameters,
                                        int showCommand) {
-  return reinterpret_cast<std::intptr_t>(ShellExecuteA(reinterpret_cast<HWND>(ownerWindow),
-                                                       operation.c_str(), file.c_str(),
-                                                       parameters.c_str(), nullptr, showCommand));
+  static LateBound<decltype(&ShellExecuteA)> shellExecuteA("shell32.dll", "ShellExecuteA");
+  const auto execute = shellExecuteA.get();
+  if (!execute) return SE_ERR_DLLNOTFOUND;
+  return reinterpret_cast<std::intptr_t>(execute(reinterpret_cast<HWND>(ownerWindow),
+                                                 operation.c_str(), file.c_str(),
+                                                 parameters.c_str(), nullptr, showCommand));
 }
 
 }  // namespace platform
