@@ -21,7 +21,10 @@ ULONGLONG writeTime(const char* target) {
 std::string tabWalk(const Wizard& w, int presses) {
   std::string seen = w.focus();
   for (int i = 0; i < presses; ++i) {
+    const std::string before = w.focus();
     EXPECT_TRUE(w.keys("Tab"));
+    // xdotool is done once the key is sent; the wizard takes it a moment later.
+    automation::waitFor([&] { return w.focus() != before; }, 2000);
     seen += "|" + w.focus();
   }
   return seen;
