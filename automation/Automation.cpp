@@ -162,7 +162,8 @@ bool focusForRealInput(HWND topLevel) {
 bool realClick(HWND hwnd) {
   RECT r{};
   if (!GetWindowRect(hwnd, &r)) return false;
-  return realInput("mousemove --sync " + std::to_string((r.left + r.right) / 2) + " " +
+  // No --sync: it waits for the pointer to move, forever when it is already there.
+  return realInput("mousemove " + std::to_string((r.left + r.right) / 2) + " " +
                    std::to_string((r.top + r.bottom) / 2) + " click 1");
 }
 

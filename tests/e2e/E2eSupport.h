@@ -82,6 +82,33 @@ class Wizard {
   bool waitForButtons(const std::string& state, int ms) const {
     return automation::waitFor([&] { return buttons() == state; }, ms);
   }
+  // Real key presses (xdotool names) into the wizard, and the caption of the control
+  // with the focus ("none" when no window has it).
+  bool keys(const std::string& names) const {
+    return automation::focusForRealInput(window_) &&
+           automation::realInput("key --delay 50 " + names);
+  }
+  std::string focus() const {
+    HWND h = automation::focusedWindow(window_);
+    return h ? automation::windowText(h) : "none";
+  }
+  // The page in front: the topmost of the form's page frames, told apart by their
+  // place (page 0 starts left of the form, page 2 is the tallest) or what they hold
+  // (page 1 the drive list).
+  int page() const {
+    for (HWND c = GetWindow(window_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      RECT r{};
+      GetWindowRect(c, &r);
+      MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
+      if (r.bottom - r.top < 200) continue;  // a button
+      if (r.left < 0) return 0;
+      if (r.bottom - r.top > 260) return 2;
+      for (const auto& d : automation::descendants(c))
+        if (d.className == "ListBox") return 1;  // the drive list
+      return 5;
+    }
+    return -1;
+  }
   // The entries of the hidden drive list.
   std::string driveList() const {
     for (const auto& w : automation::descendants(window_)) {

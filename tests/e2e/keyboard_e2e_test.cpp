@@ -1,0 +1,129 @@
+// The wizard under a person's keyboard and mouse: X test input from xdotool on the
+// display Wine draws on, with the focus and the foreground window read back.
+#include <gtest/gtest.h>
+
+#include "e2e/E2eSupport.h"
+
+using e2e::Wizard;
+
+namespace {
+
+const char* const kTargets[] = {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"};
+constexpr ULONGLONG kMark = 119600064000000000ULL;  // 1980-01-01, set before expand runs
+
+ULONGLONG writeTime(const char* target) {
+  WIN32_FILE_ATTRIBUTE_DATA d{};
+  if (!GetFileAttributesExA(e2e::systemTarget(target).c_str(), GetFileExInfoStandard, &d)) return 0;
+  return (ULONGLONG(d.ftLastWriteTime.dwHighDateTime) << 32) | d.ftLastWriteTime.dwLowDateTime;
+}
+
+// The captions the focus visits from here on, one Tab at a time.
+std::string tabWalk(const Wizard& w, int presses) {
+  std::string seen = w.focus();
+  for (int i = 0; i < presses; ++i) {
+    const std::string before = w.focus();
+    EXPECT_TRUE(w.keys("Tab"));
+    // xdotool is done once the key is sent; the wizard takes it a moment later.
+    automation::waitFor([&] { return w.focus() != before; }, 2000);
+    seen += "|" + w.focus();
+  }
+  return seen;
+}
+
+// One walk through: Enter on the focused Next, then Alt+N on each page; only what can
+// be seen takes the focus, and after the repair the wizard is in front on Finish.
+TEST(KeyboardE2e, WalkThroughWithKeysOnly) {
+  Wizard w;
+  ASSERT_TRUE(w.window());
+  EXPECT_EQ(tabWalk(w, 3), "Cancel|&Next >|Cancel|&Next >") << "page 0";
+  ASSERT_TRUE(w.keys("Return"));
+  ASSERT_TRUE(w.waitForButtons("-CN-", 10000)) << w.buttons();
+  EXPECT_EQ(w.page(), 1);
+  EXPECT_EQ(tabWalk(w, 2), "Cancel|&Next >|Cancel") << "page 1";
+  ASSERT_TRUE(w.keys("alt+n"));
+  ASSERT_TRUE(automation::waitFor([&] { return w.page() == 2; }, 5000));
+  Sleep(500);
+  EXPECT_EQ(w.buttons(), "-CN-");
+  EXPECT_EQ(tabWalk(w, 2), "Cancel|&Next >|Cancel") << "page 2";
+  ASSERT_TRUE(w.keys("alt+n"));
+  ASSERT_TRUE(w.waitForButtons("---F", 60000)) << w.buttons();
+  EXPECT_TRUE(automation::waitFor(
+      [&] { return automation::foregroundWindow() == w.window() && w.focus() == "&Finish"; },
+      5000))
+      << "focus: " << w.focus();
+  EXPECT_EQ(w.page(), 5);
+  EXPECT_EQ(tabWalk(w, 2), "&Finish|Check out our other solutions and products |&Finish");
+  ASSERT_TRUE(w.keys("Escape"));
+  Sleep(500);
+  EXPECT_TRUE(w.running()) << "Escape does nothing while Cancel is off";
+  // Space unticks the site visit, Enter on Finish ends without a browser.
+  ASSERT_TRUE(w.keys("Tab space Tab"));
+  HWND visit = automation::findChildByText(w.window(), "Check out our other solutions and products ");
+  EXPECT_EQ(SendMessageA(visit, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  ASSERT_TRUE(w.keys("Return"));
+  EXPECT_TRUE(w.waitForExit(10000));
+}
+
+// A mouse click on Next leaves it disabled or covered while it has the focus; the
+// keyboard must still reach the wizard on each page Cancel is on.
+TEST(KeyboardE2e, EscapeAfterMouseClicksOnNextEndsTheProgramOnPages0To2) {
+  for (int page = 0; page <= 2; ++page) {
+    SCOPED_TRACE("page " + std::to_string(page));
+    Wizard w;
+    ASSERT_TRUE(w.window());
+    ASSERT_TRUE(automation::focusForRealInput(w.window()));
+    for (int clicks = 0; clicks < page; ++clicks) {
+      ASSERT_TRUE(automation::realClick(w.next()));
+      ASSERT_TRUE(automation::waitFor([&] { return w.page() == clicks + 1; }, 5000));
+      ASSERT_TRUE(w.waitForButtons("-CN-", 10000)) << w.buttons();
+    }
+    EXPECT_NE(w.focus(), "none");
+    ASSERT_TRUE(w.keys("Escape"));
+    EXPECT_TRUE(w.waitForExit(10000));
+  }
+}
+
+// Cancel while expand runs: no existing target keeps the mark the repair gave it.
+TEST(KeyboardE2e, CancelDuringTheRepairGivesEveryTargetItsTimeBack) {
+  FILETIME old{};
+  SYSTEMTIME st{2001, 1, 1, 1, 12, 0, 0, 0};
+  SystemTimeToFileTime(&st, &old);
+  for (const char* t : kTargets) {
+    HANDLE f = CreateFileA(e2e::systemTarget(t).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    SetFileTime(f, nullptr, nullptr, &old);
+    CloseHandle(f);
+  }
+  // A large uncompressed source (Wine's expand copies it as it is) keeps the wait long.
+  const std::string source = e2e::discFolder() + "\\config.nt_", aside = source + ".aside";
+  ASSERT_TRUE(MoveFileA(source.c_str(), aside.c_str()));
+  struct Restore {
+    std::string from, to;
+    ~Restore() {  // once the copies still running have let go of it
+      automation::waitFor([&] { return DeleteFileA(to.c_str()) != FALSE; }, 60000);
+      MoveFileA(from.c_str(), to.c_str());
+      DeleteFileA(e2e::systemTarget("CONFIG.NT").c_str());
+    }
+  } restore{aside, source};
+  HANDLE big = CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(big, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER size{};
+  size.QuadPart = 1LL << 30;
+  SetFilePointerEx(big, size, nullptr, FILE_BEGIN);
+  SetEndOfFile(big);
+  CloseHandle(big);
+  Wizard w;
+  ASSERT_TRUE(w.window());
+  automation::clickButton(w.next());
+  ASSERT_TRUE(w.waitForButtons("-CN-", 10000)) << w.buttons();
+  automation::clickButton(w.next());
+  ASSERT_TRUE(automation::waitFor([&] { return w.page() == 2; }, 5000));
+  automation::clickButton(w.next());
+  ASSERT_TRUE(automation::waitFor([&] { return writeTime("COMMAND.NT") == kMark; }, 10000));
+  automation::clickButton(w.cancel());  // the expand windows may lie over it
+  ASSERT_TRUE(w.waitForExit(10000));
+  for (const char* t : kTargets) EXPECT_NE(writeTime(t), kMark) << t;
+}
+
+}  // namespace
