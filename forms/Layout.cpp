@@ -38,6 +38,12 @@ Look link(const std::string& text, const Font& font) {
   return look;
 }
 
+Look plainText(const std::string& text, const Font& font) {
+  Look look = transparentText(text, font);
+  look.back = BackStyle::Opaque;
+  return look;
+}
+
 Look panel(Color back) {
   Look look;
   look.back = BackStyle::Opaque;

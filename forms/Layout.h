@@ -28,6 +28,8 @@ Look centred(Look look);
 Look banner(const std::string& text, const Font& font, Color back);
 // A link: underlined text in pure blue on nothing.
 Look link(const std::string& text, const Font& font);
+// Text on the label's own (system) colour, as a label looks unless told otherwise.
+Look plainText(const std::string& text, const Font& font);
 // An opaque panel with no text.
 Look panel(Color back);
 

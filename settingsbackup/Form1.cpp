@@ -5,11 +5,8 @@
 namespace {
 const forms::Font kArial825{"Arial", 8.25, false, false};
 
-// A label on the form's own colour.
 forms::Look text(const std::string& caption) {
-  forms::Look look = forms::transparentText(caption, kArial825);
-  look.back = forms::BackStyle::Opaque;
-  return look;
+  return forms::plainText(caption, kArial825);
 }
 
 void layOut(forms::Form& f) {

@@ -12,8 +12,7 @@ frmBackingUp::frmBackingUp(forms::Application& app) : forms::Form(app, "frmBacki
                {"Label12", 1320, 240},
                {"Label13", 1800, 480},
                {"Label14", 2400, 600}};
-  forms::Look look = forms::centred(forms::transparentText(" ", font));
-  look.back = forms::BackStyle::Opaque;
+  const forms::Look look = forms::centred(forms::plainText(" ", font));
   for (const auto& line : lines)
     forms::label(*this, line.name, nullptr, 240, line.top, 5400, line.height, look);
   forms::commandButton(*this, "Command1", nullptr, 4680, 3120, 1335, 375, "Command1", 0);

@@ -12,11 +12,8 @@ namespace {
 
 const forms::Font kArial825{"Arial", 8.25, false, false};
 
-// A label on its container's colour, in the form's font.
 forms::Look text(const std::string& caption) {
-  forms::Look look = forms::transparentText(caption, kArial825);
-  look.back = forms::BackStyle::Opaque;
-  return look;
+  return forms::plainText(caption, kArial825);
 }
 
 Control& option(forms::Form& f, const std::string& name, Control* in, int l, int t, int w, int h,

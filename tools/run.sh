@@ -24,24 +24,32 @@ mkdir -p "$WINEPREFIX/drive_c/Quillsafe/Backup"
 printf '[Backup]\r\nVersion=WP12\r\nBackup_Location=C:\\Quillsafe\\Backup\r\n' \
   > "$WINEPREFIX/drive_c/Quillsafe/Sample.BAK"
 
-if [ "$program" = quillsafe ]; then
-  if [ -n "${DISPLAY:-}" ]; then
+if [ -n "${DISPLAY:-}" ]; then
+  if [ "$program" = quillsafe ]; then
     echo "Starting Quillsafe; the sample backup is C:\\Quillsafe\\Sample.BAK"
-    wine "$exe"
-    wineserver -w
-    exit 0
+  else
+    echo "Starting the wizard; the repaired files go to $WINEPREFIX/drive_c/windows/system32"
   fi
-  mkdir -p artifacts
-  . tools/display.sh
-  start_display 99 130
-  trap 'wineserver -k 2>/dev/null || true; kill $display_pid 2>/dev/null || true' EXIT
-  wine "$exe" &
-  shot() {
-    sleep 0.7
-    wine "$auto" screenshot 'Z:'"$(echo "$root/artifacts/run-$1.bmp" | tr / '\\')"
-    convert "artifacts/run-$1.bmp" "artifacts/run-$1.png" && rm -f "artifacts/run-$1.bmp"
-  }
-  wine "$auto" wait 20000
+  wine "$exe"
+  wineserver -w
+  [ "$program" = quillsafe ] ||
+    ls -l "$WINEPREFIX/drive_c/windows/system32/"{CONFIG,AUTOEXEC,COMMAND}.NT 2>/dev/null || true
+  exit 0
+fi
+
+mkdir -p artifacts
+. tools/display.sh
+start_display 99 130
+trap 'wineserver -k 2>/dev/null || true; kill $display_pid 2>/dev/null || true' EXIT
+wine "$exe" &
+shot() {
+  sleep 0.7
+  wine "$auto" screenshot 'Z:'"$(echo "$root/artifacts/run-$1.bmp" | tr / '\\')"
+  convert "artifacts/run-$1.bmp" "artifacts/run-$1.png" && rm -f "artifacts/run-$1.bmp"
+}
+# Nobody can click here, so the automation does what a person would.
+wine "$auto" wait 20000
+if [ "$program" = quillsafe ]; then
   shot chooser
   wine "$auto" click 'Restore WordPerfect customized settings and files'
   wine "$auto" click 'Start'
@@ -59,27 +67,6 @@ if [ "$program" = quillsafe ]; then
   echo "Its chooser and restore pages are in artifacts/run-{chooser,restore-page0,restore-page1,restore-page5}.png"
   exit 0
 fi
-
-if [ -n "${DISPLAY:-}" ]; then
-  echo "Starting the wizard; the repaired files go to $WINEPREFIX/drive_c/windows/system32"
-  wine "$exe"
-  wineserver -w
-  ls -l "$WINEPREFIX/drive_c/windows/system32/"{CONFIG,AUTOEXEC,COMMAND}.NT 2>/dev/null || true
-  exit 0
-fi
-
-mkdir -p artifacts
-. tools/display.sh
-start_display 99 130
-trap 'wineserver -k 2>/dev/null || true; kill $display_pid 2>/dev/null || true' EXIT
-wine "$exe" &
-shot() {
-  sleep 0.7
-  wine "$auto" screenshot 'Z:'"$(echo "$root/artifacts/run-$1.bmp" | tr / '\\')"
-  convert "artifacts/run-$1.bmp" "artifacts/run-$1.png" && rm -f "artifacts/run-$1.bmp"
-}
-# Nobody can click here, so the automation does what a person would.
-wine "$auto" wait 20000
 shot page0
 wine "$auto" click '&Next >'
 shot page1
