@@ -33,17 +33,24 @@ std::string tabWalk(const Wizard& w, int presses) {
 // One walk through: Enter on the focused Next, then Alt+N on each page; only what can
 // be seen takes the focus, and after the repair the wizard is in front on Finish.
 TEST(KeyboardE2e, WalkThroughWithKeysOnly) {
+  for (const char* t : kTargets) {
+    SetFileAttributesA(e2e::systemTarget(t).c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(e2e::systemTarget(t).c_str());
+  }
   Wizard w;
   ASSERT_TRUE(w.window());
   EXPECT_EQ(tabWalk(w, 3), "Cancel|&Next >|Cancel|&Next >") << "page 0";
   ASSERT_TRUE(w.keys("Return"));
   ASSERT_TRUE(w.waitForButtons("-CN-", 10000)) << w.buttons();
   EXPECT_EQ(w.page(), 1);
+  EXPECT_EQ(w.driveList(), "D:\\ - [AUDIOCD]|E:\\ - [WXPCD]");
+  w.screenshot("page1");
   EXPECT_EQ(tabWalk(w, 2), "Cancel|&Next >|Cancel") << "page 1";
   ASSERT_TRUE(w.keys("alt+n"));
   ASSERT_TRUE(automation::waitFor([&] { return w.page() == 2; }, 5000));
   Sleep(500);
   EXPECT_EQ(w.buttons(), "-CN-");
+  w.screenshot("page2");
   EXPECT_EQ(tabWalk(w, 2), "Cancel|&Next >|Cancel") << "page 2";
   ASSERT_TRUE(w.keys("alt+n"));
   ASSERT_TRUE(w.waitForButtons("---F", 60000)) << w.buttons();
@@ -52,6 +59,11 @@ TEST(KeyboardE2e, WalkThroughWithKeysOnly) {
       5000))
       << "focus: " << w.focus();
   EXPECT_EQ(w.page(), 5);
+  w.screenshot("page5");
+  const std::pair<const char*, const char*> written[] = {
+      {"CONFIG.NT", "config.nt"}, {"AUTOEXEC.NT", "autoexec.nt"}, {"COMMAND.NT", "command.com"}};
+  for (const auto& [target, source] : written)
+    EXPECT_EQ(e2e::readFile(e2e::systemTarget(target)), e2e::readFile(e2e::demoSource(source)));
   EXPECT_EQ(tabWalk(w, 2), "&Finish|Check out our other solutions and products |&Finish");
   ASSERT_TRUE(w.keys("Escape"));
   Sleep(500);

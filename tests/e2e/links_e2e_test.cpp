@@ -103,14 +103,16 @@ void toFinishPage(Wizard& w) {
   ASSERT_TRUE(w.waitForButtons("---F", 60000)) << w.buttons();
 }
 
-TEST(LinksE2e, SiteLinkOnPage0OpensTheHostAndKeepsTheWizard) {
+// The site link on page 0 opens the host and keeps the wizard; Finish with the box
+// ticked opens it again and ends.
+TEST(LinksE2e, SiteLinkAndFinishOpenTheHost) {
   const auto before = scratchPages();
   FakeBrowser browser(true);
   Wizard w;
   ASSERT_TRUE(w.window());
   // Label17 lies at 2520, 3240 twips of the form (its page starts 1680 left of it).
   automation::clickAt(w.window(), 2520 / 15 + 20, 3240 / 15 + 8);
-  const auto starts = browser.starts(10000);
+  auto starts = browser.starts(10000);
   ASSERT_EQ(starts.size(), 1u);
   EXPECT_EQ(FakeBrowser::parameters(starts[0]), kHost);
   Sleep(300);
@@ -119,33 +121,15 @@ TEST(LinksE2e, SiteLinkOnPage0OpensTheHostAndKeepsTheWizard) {
   EXPECT_EQ(scratchPages(), before) << "no scratch page is left behind";
   EXPECT_EQ(GetFileAttributesA("C:\\temphtm.HTM"), INVALID_FILE_ATTRIBUTES)
       << "nothing is written to the root of C:";
-}
 
-TEST(LinksE2e, FinishTickedOpensTheSiteAndEnds) {
-  const auto before = scratchPages();
-  FakeBrowser browser(true);
-  Wizard w;
-  ASSERT_TRUE(w.window());
   toFinishPage(w);
   automation::clickButton(w.finish());
   EXPECT_TRUE(w.waitForExit(10000));
-  const auto starts = browser.starts(5000);
-  ASSERT_EQ(starts.size(), 1u);
-  EXPECT_EQ(FakeBrowser::parameters(starts[0]), kHost);
+  automation::waitFor([&] { return browser.starts(0).size() > 1; }, 5000);
+  starts = browser.starts(0);
+  ASSERT_EQ(starts.size(), 2u);
+  EXPECT_EQ(FakeBrowser::parameters(starts[1]), kHost);
   EXPECT_EQ(scratchPages(), before);
-}
-
-TEST(LinksE2e, FinishUntickedStartsNothingAndEnds) {
-  FakeBrowser browser(true);
-  Wizard w;
-  ASSERT_TRUE(w.window());
-  toFinishPage(w);
-  automation::clickButton(
-      automation::findChildByText(w.window(), "Check out our other solutions and products "));
-  Sleep(300);
-  automation::clickButton(w.finish());
-  EXPECT_TRUE(w.waitForExit(10000));
-  EXPECT_TRUE(browser.starts(1000).empty());
 }
 
 TEST(LinksE2e, WithoutABrowserFinishTellsSoAndEnds) {

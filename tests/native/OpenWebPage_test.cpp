@@ -67,11 +67,14 @@ TEST_F(Links, ProductLinkOpensTheOtherPageThanItShowsAndEnds) {
   EXPECT_EQ(f.control("Label8").caption(), kHost + "/corvfx16bit.htm");
 }
 
+// What the shell answers (FindExecutable, the browser path it gives, ShellExecute)
+// and what the site link then shows and starts.
 struct ShellAnswer {
   std::intptr_t find;
   std::intptr_t execute;
-  std::vector<std::string> siteLinkTitles;  // what Label17 shows
-  bool started;
+  std::string browser;
+  std::string siteLinkMessage;  // "title: prompt", or empty
+  const char* started;          // the browser started, or nullptr
 };
 
 // Named for the test list (GoogleTest would otherwise print the raw bytes).
@@ -82,57 +85,44 @@ class ShellAnswers : public Links, public ::testing::WithParamInterface<ShellAns
 TEST_P(ShellAnswers, DecideTheMessages) {
   sys.shell.findResult = GetParam().find;
   sys.shell.executeResult = GetParam().execute;
+  sys.shell.browser = GetParam().browser;
   frmBackup& f = start();
   f.Label17_Click();
-  EXPECT_EQ(titles(), GetParam().siteLinkTitles);
-  EXPECT_EQ(sys.shell.executed.size(), GetParam().started ? 1u : 0u);
-  for (const auto& box : app.shownMessageBoxes)
+  std::string shown;
+  for (const auto& box : app.shownMessageBoxes) {
+    shown += box.title + ": " + box.prompt;
     EXPECT_EQ(box.style, forms::vbOKOnly | forms::vbExclamation);
+  }
+  EXPECT_EQ(shown, GetParam().siteLinkMessage);
+  ASSERT_EQ(sys.shell.executed.size(), GetParam().started ? 1u : 0u);
+  if (GetParam().started) {
+    EXPECT_EQ(sys.shell.executed[0].file, GetParam().started);
+  }
   // The product link never reports a failed start.
   app.shownMessageBoxes.clear();
   ends([&] { f.Label8_Click(); });
-  if (GetParam().find <= 32)
+  if (!GetParam().started)
     EXPECT_EQ(titles(), std::vector<std::string>{"Browser Not Found"});
   else
     EXPECT_TRUE(titles().empty());
 }
 
+const char kBrowser[] = "C:\\b.exe";
+const char kNotFound[] = "Browser Not Found: Could not find associated Browser";
+const char kFailed[] = "URL Failed: Web Page not Opened";
+
 INSTANTIATE_TEST_SUITE_P(
     Links, ShellAnswers,
-    ::testing::Values(ShellAnswer{42, 42, {}, true}, ShellAnswer{33, 33, {}, true},
-                      ShellAnswer{33, 32, {"URL Failed"}, true},
-                      ShellAnswer{42, 2, {"URL Failed"}, true},
-                      ShellAnswer{32, 42, {"Browser Not Found"}, false},
-                      ShellAnswer{31, 42, {"Browser Not Found"}, false},
-                      ShellAnswer{-1, 42, {"Browser Not Found"}, false}));
-
-TEST_F(Links, TextsOfTheTwoMessages) {
-  sys.shell.findResult = 2;
-  frmBackup& f = start();
-  f.Label17_Click();
-  sys.shell.findResult = 42;
-  sys.shell.executeResult = 5;
-  f.Label17_Click();
-  ASSERT_EQ(app.shownMessageBoxes.size(), 2u);
-  EXPECT_EQ(app.shownMessageBoxes[0].prompt, "Could not find associated Browser");
-  EXPECT_EQ(app.shownMessageBoxes[1].prompt, "Web Page not Opened");
-}
-
-TEST_F(Links, AnEmptyBrowserPathCountsAsNoBrowser) {
-  sys.shell.browser = "   ";
-  frmBackup& f = start();
-  f.Label17_Click();
-  EXPECT_EQ(titles(), std::vector<std::string>{"Browser Not Found"});
-  EXPECT_TRUE(sys.shell.executed.empty());
-}
-
-TEST_F(Links, BlanksAroundTheBrowserPathAreRemoved) {
-  sys.shell.browser = "  C:\\b.exe ";
-  frmBackup& f = start();
-  f.Label17_Click();
-  ASSERT_EQ(sys.shell.executed.size(), 1u);
-  EXPECT_EQ(sys.shell.executed[0].file, "C:\\b.exe");
-}
+    ::testing::Values(ShellAnswer{42, 42, kBrowser, "", kBrowser},
+                      ShellAnswer{33, 33, kBrowser, "", kBrowser},
+                      ShellAnswer{33, 32, kBrowser, kFailed, kBrowser},
+                      ShellAnswer{42, 2, kBrowser, kFailed, kBrowser},
+                      ShellAnswer{32, 42, kBrowser, kNotFound, nullptr},
+                      ShellAnswer{31, 42, kBrowser, kNotFound, nullptr},
+                      ShellAnswer{-1, 42, kBrowser, kNotFound, nullptr},
+                      // Blanks around the path go; a path of blanks is no browser.
+                      ShellAnswer{42, 42, "  C:\\b.exe ", "", kBrowser},
+                      ShellAnswer{42, 42, "   ", kNotFound, nullptr}));
 
 TEST_F(Links, NoScratchPageMeansNoBrowserAndFinishStillEnds) {
   sys.shell.canCreateScratch = false;
