@@ -36,8 +36,9 @@ void expectNoGrowth(const Counts& before, const Counts& after) {
   EXPECT_LE(after.gdi, before.gdi) << both.str();
   EXPECT_LE(after.user, before.user) << both.str();
   EXPECT_LE(after.handles, before.handles) << both.str();
-  if (before.privateKb >= 0 && after.privateKb >= 0)
+  if (before.privateKb >= 0 && after.privateKb >= 0) {
     EXPECT_LE(after.privateKb - before.privateKb, kPrivateToleranceKb) << both.str();
+  }
 }
 
 // automation::waitFor with a 1 ms step: a thousand tick cycles must fit in seconds.

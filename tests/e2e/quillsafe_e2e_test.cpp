@@ -1,5 +1,6 @@
-// The real quillsafe.exe under Wine: the chooser, the restore wizard with its file
-// check and file picker, and the repair wizard reached by the backup choice.
+// The real quillsafe.exe under Wine: the chooser, the restore wizard through to its
+// closing page (each kind of faulty file is a Windows test), and the repair wizard
+// reached by the backup choice.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -59,12 +60,6 @@ std::string nextWith(Wizard& w, const std::string& path) {
   return box.text;
 }
 
-std::string editText(const Wizard& w) {
-  for (const auto& c : automation::descendants(w.window()))
-    if (c.className == "Edit") return automation::windowText(c.hwnd);
-  return "<no text box>";
-}
-
 TEST(QuillsafeE2e, ChooserShowsItsChoicesAndCancelEnds) {
   Wizard w(quillsafe());
   ASSERT_TRUE(w.window());
@@ -86,8 +81,6 @@ TEST(QuillsafeE2e, RestoreChecksTheFileAndReachesTheClosingPage) {
     std::ofstream((dir / name).string(), std::ios::binary) << content;
     return (dir / name).string();
   };
-  const std::string wrongKind = write("notes.bak2", "[Backup]\r\nVersion=WP12\r\n");
-  const std::string wrongVersion = write("old.BAK", "[Backup]\r\nVersion=WP11\r\n");
   const std::string good =
       write("wp12.bak", "[Backup]\r\nVersion=WP12\r\nBackup_Location=C:\\Saved\r\n");
 
@@ -101,14 +94,6 @@ TEST(QuillsafeE2e, RestoreChecksTheFileAndReachesTheClosingPage) {
 
   EXPECT_EQ(nextWith(w, ""), "Please select a file");
   EXPECT_EQ(w.buttons(), "BCN-");
-  EXPECT_EQ(nextWith(w, (dir / "none.BAK").string()), "File does not exist,Please select a file");
-  EXPECT_EQ(editText(w), "");
-  EXPECT_EQ(nextWith(w, wrongKind), "Please select a file that has the .BAK extension");
-  EXPECT_EQ(editText(w), "");
-  EXPECT_EQ(nextWith(w, wrongVersion),
-            "This is Not a WordPefect 12 backup, please select a WordPerfect 12 backup");
-  EXPECT_EQ(editText(w), wrongVersion);
-
   EXPECT_EQ(nextWith(w, good), "<none>");
   EXPECT_TRUE(w.waitForButtons("BCN-", 3000)) << w.buttons();
   automation::clickButton(w.next());
@@ -119,36 +104,6 @@ TEST(QuillsafeE2e, RestoreChecksTheFileAndReachesTheClosingPage) {
   automation::clickButton(w.finish());
   EXPECT_TRUE(w.waitForExit(10000));
   std::filesystem::remove_all(dir);
-}
-
-TEST(QuillsafeE2e, SelectOpensThePickerAndEscapeEnds) {
-  const std::filesystem::path file = std::filesystem::temp_directory_path() / "picked.BAK";
-  std::ofstream(file.string()) << "[Backup]\r\nVersion=WP12\r\n";
-  Wizard w(quillsafe());
-  start(w, "Restore WordPerfect customized settings and files");
-  automation::clickButton(w.next());
-  Sleep(300);
-  automation::clickButton(w.child("Select"));
-  HWND dialog = nullptr;
-  ASSERT_TRUE(automation::waitFor(
-      [&] {
-        for (const auto& t : automation::topLevelWindows(w.pid()))
-          if (t.className == "#32770" && t.visible && t.text == "Open") dialog = t.hwnd;
-        return dialog != nullptr;
-      },
-      15000));
-  // The file name box of the dialog takes the path; OK confirms it.
-  HWND name = nullptr;
-  for (const auto& c : automation::descendants(dialog))
-    if (c.className == "Edit" && c.visible && !name) name = c.hwnd;
-  ASSERT_TRUE(name);
-  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.string().c_str()));
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  EXPECT_TRUE(automation::waitFor([&] { return editText(w) == file.string(); }, 10000))
-      << editText(w);
-  automation::pressKey(w.cancel(), VK_ESCAPE);
-  EXPECT_TRUE(w.waitForExit(10000));
-  std::filesystem::remove(file);
 }
 
 TEST(QuillsafeE2e, BackupChoiceRepairsFromTheCdAsTheRepairWizardDoes) {

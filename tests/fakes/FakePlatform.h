@@ -20,14 +20,12 @@ class FakeDrives : public platform::DriveApi {
   };
   std::map<std::string, Drive> drives;  // ordered by letter, as the system lists them
   bool failListing = false;
-  int listingCalls = 0;
 
   void add(char letter, std::uint32_t type, std::optional<std::string> label = std::string()) {
     drives[std::string(1, letter) + ":\\"] = Drive{type, std::move(label)};
   }
 
   std::uint32_t getLogicalDriveStrings(std::uint32_t bufferLength, char* buffer) override {
-    ++listingCalls;
     if (failListing) return 0;
     std::string all;
     for (const auto& d : drives) all += d.first + '\0';
@@ -69,7 +67,6 @@ class FakeProcesses : public platform::ProcessApi {
   };
 
   std::vector<Started> started;
-  std::vector<std::shared_ptr<State>> states;
   std::string systemDir = "C:\\WINDOWS\\system32";
   std::string windowsDir = "C:\\WINDOWS";
   std::string programFolder = "C:\\Tools";
@@ -89,7 +86,6 @@ class FakeProcesses : public platform::ProcessApi {
     started.push_back({application, commandLine, showCommand});
     auto state = std::make_shared<State>();
     if (!behaviour(started.back(), *state)) return nullptr;
-    states.push_back(state);
     return std::make_unique<Process>(state);
   }
 };

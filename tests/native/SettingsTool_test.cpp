@@ -153,6 +153,7 @@ TEST_F(SettingsTool, CancelledPickerLeavesBlanksThatTheCheckRejects) {
   EXPECT_EQ(app.shownMessageBoxes[0].prompt, "File does not exist,Please select a file");
   EXPECT_EQ(f.text1.text(), "");
   EXPECT_EQ(f.RestoreStep, 1);
+  EXPECT_THROW(f.pressEscape(), forms::ProcessEnded);
 }
 
 TEST_F(SettingsTool, ABareNameIsReadWhereItWasFound) {

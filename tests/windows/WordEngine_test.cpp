@@ -20,6 +20,7 @@
 #include "wordengine/clsBackup.h"
 #include "wordengine/clsWD10.h"
 #include "wordengine/clsWD11.h"
+#include "windows/RegistryAccess.h"
 
 namespace fs = std::filesystem;
 
@@ -34,53 +35,20 @@ std::string generalKey(const std::string& office) {
   return kOffice + "\\" + office + "\\Common\\General";
 }
 
-// name -> type and bytes, as the registry holds them.
-using Values = std::map<std::string, std::pair<DWORD, std::string>>;
+using Values = std::map<std::string, regtest::Stored>;
 
-void setValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
-              const std::string& data) {
-  HKEY raw = nullptr;
-  ASSERT_EQ(
-      RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &raw, nullptr),
-      ERROR_SUCCESS);
-  platform::RegistryKey k(raw);
-  RegSetValueExA(k.get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                 static_cast<DWORD>(data.size()));
-}
 void setValue(const std::string& key, const std::string& name, DWORD type,
               const std::string& data) {
-  setValue(HKEY_CURRENT_USER, key, name, type, data);
+  ASSERT_TRUE(regtest::put(HKEY_CURRENT_USER, key, name, type, data)) << key;
 }
 void setText(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
-  setValue(root, key, name, REG_SZ, std::string(text.c_str(), text.size() + 1));
+  ASSERT_TRUE(regtest::putText(root, key, name, text)) << key;
 }
 void setText(const std::string& key, const std::string& name, const std::string& text) {
   setText(HKEY_CURRENT_USER, key, name, text);
 }
-bool keyExists(const std::string& key) {
-  HKEY raw = nullptr;
-  const bool found =
-      RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &raw) == ERROR_SUCCESS;
-  platform::RegistryKey k(raw);
-  return found;
-}
-Values readValues(const std::string& key) {
-  Values values;
-  HKEY raw = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS)
-    return values;
-  platform::RegistryKey k(raw);
-  for (DWORD i = 0;; ++i) {
-    char name[256];
-    BYTE data[1024];
-    DWORD nameLength = sizeof name, dataLength = sizeof data, type = 0;
-    if (RegEnumValueA(k.get(), i, name, &nameLength, nullptr, &type, data, &dataLength) !=
-        ERROR_SUCCESS)
-      break;
-    values[name] = {type, std::string(reinterpret_cast<char*>(data), dataLength)};
-  }
-  return values;
-}
+bool keyExists(const std::string& key) { return regtest::keyExists(HKEY_CURRENT_USER, key); }
+Values readValues(const std::string& key) { return regtest::values(HKEY_CURRENT_USER, key); }
 
 std::string read(const fs::path& p) {
   return e2e::readFile(p.string());

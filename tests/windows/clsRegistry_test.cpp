@@ -15,11 +15,12 @@
 
 #include "helpers/RuntimeError.h"
 #include "helpers/clsRegistry.h"
+#include "windows/RegistryAccess.h"
 
 namespace {
 
 using namespace std::string_literals;                         // "a\0b"s keeps its NULs
-using Stored = std::optional<std::pair<DWORD, std::string>>;  // type and bytes
+using Stored = std::optional<regtest::Stored>;
 
 constexpr std::uint32_t kHKCU = clsRegistry::kCurrentUser;
 constexpr DWORD kMissing = ~0u;  // no value at all
@@ -62,34 +63,18 @@ class RegistryTest : public ::testing::Test {
   }
 
   void makeKey(const std::string& relative, DWORD options = 0) {
-    HKEY h = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, path(relative).c_str(), 0, nullptr,
-                                             options, KEY_ALL_ACCESS, nullptr, &h, nullptr));
-    RegCloseKey(h);
+    ASSERT_TRUE(regtest::makeKey(HKEY_CURRENT_USER, path(relative), options));
   }
   bool keyPresent(const std::string& relative) const {
-    HKEY h = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path(relative).c_str(), 0, KEY_READ, &h)) return false;
-    RegCloseKey(h);
-    return true;
+    return regtest::keyExists(HKEY_CURRENT_USER, path(relative));
   }
   void put(const std::string& name, DWORD type, const std::string& data,
            const std::string& relative = "") {
-    EXPECT_EQ(ERROR_SUCCESS, SHSetValueA(HKEY_CURRENT_USER, path(relative).c_str(), name.c_str(),
-                                         type, data.data(), static_cast<DWORD>(data.size())));
+    EXPECT_TRUE(regtest::put(HKEY_CURRENT_USER, path(relative), name, type, data));
   }
   static Stored stored(DWORD type, const std::string& data) { return std::pair(type, data); }
   static Stored sz(const std::string& s) { return stored(REG_SZ, s + '\0'); }
-  Stored raw(const std::string& name) const {
-    HKEY h = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_READ, &h)) return std::nullopt;
-    char buffer[4096];
-    DWORD type = REG_NONE, size = sizeof buffer;
-    const LONG result =
-        RegQueryValueExA(h, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(h);
-    return result == ERROR_SUCCESS ? stored(type, std::string(buffer, size)) : std::nullopt;
-  }
+  Stored raw(const std::string& name) const { return regtest::value(HKEY_CURRENT_USER, key_, name); }
   void setSecurity(const std::string& relative, const char* sddl) {
     HKEY h = nullptr;
     PSECURITY_DESCRIPTOR sd = nullptr;
