@@ -7,13 +7,13 @@
 #include "app/frmBackup.h"
 #include "fakes/FakePlatform.h"
 #include "forms/memory/MemoryApplication.h"
+#include "native/WizardProbe.h"
 #include "helpers/BackupLocation.h"
 #include "settingsbackup/QuillsafeMain.h"
 #include "settingsbackup/frmMain.h"
 #include "settingsbackup/frmRestore.h"
 
 using forms::Control;
-using forms::rgb;
 
 namespace {
 
@@ -42,30 +42,6 @@ class SettingsTool : public ::testing::Test {
     return f;
   }
 
-  static int pageOnTop(const forms::Form& f) {
-    for (Control* c : f.stacking(nullptr))
-      if (c->name() == "fraSteps") return c->index();
-    return -1;
-  }
-  static std::string buttons(const frmRestore& f) {
-    std::string s;
-    s += f.cmdBack.enabled() ? 'B' : '-';
-    s += f.cmdCancel.enabled() ? 'C' : '-';
-    s += f.cmdNext.enabled() ? 'N' : '-';
-    s += f.cmdFinish.enabled() ? 'F' : '-';
-    return s;
-  }
-  // Which markers are green and which labels bold, e.g. "1" for page 1 alone.
-  static std::string sideBar(const frmRestore& f) {
-    std::string s;
-    for (int i = 0; i < 6; ++i) {
-      const bool green = f.shpSteps(i).fillColor() == rgb(0, 255, 0);
-      EXPECT_EQ(green, f.lblSteps(i).font().bold) << "marker and label " << i << " disagree";
-      if (green) s += std::to_string(i);
-    }
-    return s;
-  }
-
   forms::MemoryApplication app;
   FakeSystem sys;
   BackupFileAccess access;
@@ -75,16 +51,14 @@ class SettingsTool : public ::testing::Test {
 
 TEST_F(SettingsTool, RestoreWizardWalksFromWelcomeToFinishWithItsButtons) {
   frmRestore& f = restore();
-  ASSERT_EQ(pageOnTop(f), 0);
-  EXPECT_EQ(buttons(f), "-CN-");
-  EXPECT_EQ(sideBar(f), "0");
-  EXPECT_EQ(f.shpSteps(5).fillColor(), rgb(255, 0, 0));
+  ASSERT_EQ(probe::page(f), 0);
+  EXPECT_EQ(probe::buttons(f), "-CN-");
+  EXPECT_EQ(probe::sideBar(f), "G----R");
 
   f.cmdNext.userClick();
-  EXPECT_EQ(pageOnTop(f), 1);
-  EXPECT_EQ(buttons(f), "-CN-");
-  EXPECT_EQ(sideBar(f), "1");
-  EXPECT_EQ(f.shpSteps(0).fillColor(), rgb(128, 128, 128));
+  EXPECT_EQ(probe::page(f), 1);
+  EXPECT_EQ(probe::buttons(f), "-CN-");
+  EXPECT_EQ(probe::sideBar(f), "-G---R");
 
   // A failed check stays on page 1 with Back now enabled; nothing else moves.
   f.cmdNext.userClick();
@@ -93,9 +67,9 @@ TEST_F(SettingsTool, RestoreWizardWalksFromWelcomeToFinishWithItsButtons) {
   EXPECT_EQ(app.shownMessageBoxes[0].style, forms::vbOKOnly);
   EXPECT_EQ(app.shownMessageBoxes[0].title, app.title);
   EXPECT_EQ(f.RestoreStep, 1);
-  EXPECT_EQ(pageOnTop(f), 1);
-  EXPECT_EQ(buttons(f), "BCN-");
-  EXPECT_EQ(sideBar(f), "1");
+  EXPECT_EQ(probe::page(f), 1);
+  EXPECT_EQ(probe::buttons(f), "BCN-");
+  EXPECT_EQ(probe::sideBar(f), "-G---R");
   EXPECT_EQ(BackupLocation, "D:\\earlier");
 
   // The picker's buffer goes into the text box up to its first NUL.
@@ -104,19 +78,19 @@ TEST_F(SettingsTool, RestoreWizardWalksFromWelcomeToFinishWithItsButtons) {
   EXPECT_EQ(f.text1.text(), "C:\\Backups\\wp.bak");
 
   f.cmdNext.userClick();
-  EXPECT_EQ(pageOnTop(f), 2);
-  EXPECT_EQ(buttons(f), "BCN-");
-  EXPECT_EQ(sideBar(f), "2");
+  EXPECT_EQ(probe::page(f), 2);
+  EXPECT_EQ(probe::buttons(f), "BCN-");
+  EXPECT_EQ(probe::sideBar(f), "--G--R");
   EXPECT_EQ(BackupLocation, "D:\\Backup");
 
   f.cmdBack.userClick();
-  EXPECT_EQ(pageOnTop(f), 1);
-  EXPECT_EQ(buttons(f), "BCN-");
-  EXPECT_EQ(sideBar(f), "1");
+  EXPECT_EQ(probe::page(f), 1);
+  EXPECT_EQ(probe::buttons(f), "BCN-");
+  EXPECT_EQ(probe::sideBar(f), "-G---R");
   f.cmdBack.userClick();
-  EXPECT_EQ(pageOnTop(f), 0);
-  EXPECT_EQ(buttons(f), "-CN-");
-  EXPECT_EQ(sideBar(f), "0");
+  EXPECT_EQ(probe::page(f), 0);
+  EXPECT_EQ(probe::buttons(f), "-CN-");
+  EXPECT_EQ(probe::sideBar(f), "G----R");
 
   // Pages 3 and 4 each stay in front for a while, then the wizard goes on alone.
   f.cmdNext.userClick();
@@ -124,15 +98,14 @@ TEST_F(SettingsTool, RestoreWizardWalksFromWelcomeToFinishWithItsButtons) {
   std::map<int, std::uint64_t> shownFor;
   std::map<int, std::string> buttonsOn;
   app.onWait = [&](int ms) {
-    shownFor[pageOnTop(f)] += static_cast<std::uint64_t>(ms);
-    buttonsOn[pageOnTop(f)] = buttons(f);
+    shownFor[probe::page(f)] += static_cast<std::uint64_t>(ms);
+    buttonsOn[probe::page(f)] = probe::buttons(f);
   };
   f.cmdNext.userClick();
-  EXPECT_EQ(pageOnTop(f), 5);
+  EXPECT_EQ(probe::page(f), 5);
   EXPECT_EQ(f.RestoreStep, 5);
-  EXPECT_EQ(buttons(f), "---F");
-  EXPECT_EQ(sideBar(f), "5");
-  EXPECT_EQ(f.shpSteps(4).fillColor(), rgb(128, 128, 128));
+  EXPECT_EQ(probe::buttons(f), "---F");
+  EXPECT_EQ(probe::sideBar(f), "-----G");
   for (int page : {3, 4})
     EXPECT_GE(shownFor[page], std::uint64_t(frmRestore::kProgressPageMs)) << page;
   EXPECT_EQ(buttonsOn[3], "-C--");

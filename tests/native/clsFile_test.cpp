@@ -2,22 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "helpers/RuntimeError.h"
 
 namespace {
 
-TEST(clsFileTrims, RemoveLastChar) {
+TEST(clsFileTrims, RemoveLastCharAndLastChar) {
   clsFile f;
   EXPECT_EQ("ab", f.sRemoveLastChar("abc"));
-  EXPECT_EQ("", f.sRemoveLastChar("a"));
   EXPECT_EQ("", f.sRemoveLastChar(""));
-}
-
-TEST(clsFileTrims, LastChar) {
-  clsFile f;
-  EXPECT_EQ("c", f.LastChar("abc"));
   EXPECT_EQ("\\", f.LastChar("C:\\"));
   try {
     f.LastChar("");

@@ -6,14 +6,11 @@
 #include "app/frmBackup.h"
 #include "fakes/FakePlatform.h"
 #include "forms/memory/MemoryApplication.h"
+#include "native/WizardProbe.h"
 
-using forms::Control;
-using forms::rgb;
 
 namespace {
 
-constexpr forms::Color kGreen = rgb(0, 255, 0);
-constexpr forms::Color kGrey = rgb(128, 128, 128);
 
 std::string lastWord(const std::string& s) { return s.substr(s.rfind(' ') + 1); }
 
@@ -35,22 +32,6 @@ class Wizard : public ::testing::Test {
   frmBackup& start() {
     Module1::Main(app, sys.platform);
     return Module1::frmBackupInstance(app, sys.platform);
-  }
-
-  // The page the user sees: the frame on top of the form's stacking.
-  static int pageOnTop(const frmBackup& f) {
-    for (Control* c : f.stacking(nullptr))
-      if (c->name() == "fraSteps") return c->index();
-    return -1;
-  }
-
-  static std::string buttons(const frmBackup& f) {
-    std::string s;
-    s += f.cmdBack.enabled() ? 'B' : '-';
-    s += f.cmdCancel.enabled() ? 'C' : '-';
-    s += f.cmdNext.enabled() ? 'N' : '-';
-    s += f.cmdFinish.enabled() ? 'F' : '-';
-    return s;
   }
 
   // An XP CD in E: behind an empty D:.
@@ -75,34 +56,34 @@ class Wizard : public ::testing::Test {
 
 // --- The page machine -----------------------------------------------------------------
 
-TEST_F(Wizard, StartsOnPageZeroAndTheFirstTickDoesNothing) {
-  cdInE();
-  frmBackup& f = start();
-  EXPECT_EQ(Module1::CurrentStep, 0);
-  EXPECT_EQ(pageOnTop(f), 0);
-  EXPECT_EQ(buttons(f), "-CN-");
-  EXPECT_EQ(f.lblStatus.caption(), "Checking for CD...");
-  EXPECT_EQ(f.CdRootPath, "");
-  EXPECT_EQ(f.tmrCheck.interval(), 1000);
-  EXPECT_EQ(app.doEventsCount, 5);  // three before the show, two after
-}
-
 TEST_F(Wizard, WholeRunRepairsFromTheCdAndLandsOnFinish) {
   cdInE();
   frmBackup& f = start();
-  f.cmdNext.userClick();
-  EXPECT_EQ(pageOnTop(f), 1);
-  EXPECT_EQ(buttons(f), "-C--") << "no repair before the CD is found";
+  EXPECT_EQ(probe::page(f), 0);
+  EXPECT_EQ(probe::buttons(f), "-CN-");
+  EXPECT_EQ(probe::sideBar(f), "G----R");
+  EXPECT_EQ(f.lblStatus.caption(), "Checking for CD...");
+  EXPECT_EQ(f.tmrCheck.interval(), 1000);
+  EXPECT_EQ(app.doEventsCount, 5);  // three before the show, two after
   f.tmrCheck.tick();
-  EXPECT_EQ(buttons(f), "-CN-");
+  EXPECT_EQ(f.lstDrives.list(1), "E:\\ - [none]") << "a tick outside page 1 changes nothing";
+  EXPECT_EQ(f.CdRootPath, "");
+  f.cmdNext.userClick();
+  EXPECT_EQ(probe::page(f), 1);
+  EXPECT_EQ(probe::buttons(f), "-C--") << "no repair before the CD is found";
+  EXPECT_EQ(probe::sideBar(f), "-G---R");
+  f.tmrCheck.tick();
+  EXPECT_EQ(probe::buttons(f), "-CN-");
   EXPECT_EQ(f.CdRootPath, "E:\\");
   f.cmdNext.userClick();
-  EXPECT_EQ(pageOnTop(f), 2);
-  EXPECT_EQ(buttons(f), "-CN-");
+  EXPECT_EQ(probe::page(f), 2);
+  EXPECT_EQ(probe::buttons(f), "-CN-");
   f.cmdNext.userClick();
   EXPECT_EQ(Module1::CurrentStep, 5);
-  EXPECT_EQ(pageOnTop(f), 5);
-  EXPECT_EQ(buttons(f), "---F");
+  EXPECT_EQ(probe::page(f), 5);
+  EXPECT_EQ(probe::buttons(f), "---F");
+  // Calls (1,2) and (4,5): marker 2 keeps green, as the jump never leaves it.
+  EXPECT_EQ(probe::sideBar(f), "--G--G");
   ASSERT_EQ(sys.processes.started.size(), 3u);
   const char* expected[] = {
       "expand E:\\i386\\config.nt_ c:\\windows\\system32\\CONFIG.NT",
@@ -114,22 +95,6 @@ TEST_F(Wizard, WholeRunRepairsFromTheCdAndLandsOnFinish) {
     EXPECT_EQ(sys.processes.started[i].showCommand, 2);
   }
   EXPECT_TRUE(app.shownMessageBoxes.empty());
-}
-
-TEST_F(Wizard, StepIndicatorFollowsZeroOneTwoFive) {
-  cdInE();
-  frmBackup& f = toPage2();
-  f.cmdNext.userClick();
-  // Calls (0,1), (1,2), (4,5): marker 2 keeps green, as the jump never leaves it.
-  EXPECT_EQ(f.shpSteps(0).fillColor(), kGrey);
-  EXPECT_EQ(f.shpSteps(1).fillColor(), kGrey);
-  EXPECT_EQ(f.shpSteps(2).fillColor(), kGreen);
-  EXPECT_EQ(f.shpSteps(4).fillColor(), kGrey);
-  EXPECT_EQ(f.shpSteps(5).fillColor(), kGreen);
-  EXPECT_FALSE(f.lblSteps(0).font().bold);
-  EXPECT_TRUE(f.lblSteps(2).font().bold);
-  EXPECT_FALSE(f.lblSteps(4).font().bold);
-  EXPECT_TRUE(f.lblSteps(5).font().bold);
 }
 
 TEST_F(Wizard, NextClickedInsideTheYieldsOfAnotherIsIgnored) {
@@ -165,8 +130,8 @@ TEST_F(Wizard, BackReturnsToTheFirstPageAndDisablesItself) {
   f.cmdNext.userClick();
   f.cmdBack_Click();
   EXPECT_EQ(Module1::CurrentStep, 0);
-  EXPECT_EQ(pageOnTop(f), 0);
-  EXPECT_EQ(buttons(f), "-CN-");
+  EXPECT_EQ(probe::page(f), 0);
+  EXPECT_EQ(probe::buttons(f), "-CN-");
 }
 
 // --- Repair outcomes ---------------------------------------------------------------------
@@ -199,8 +164,8 @@ TEST_P(RepairFailures, AreToldAndKeepTheWizardOnPageTwo) {
                                   : "AUTOEXEC.NT";
   f.cmdNext.userClick();
   EXPECT_EQ(Module1::CurrentStep, 2);
-  EXPECT_EQ(pageOnTop(f), 2);
-  EXPECT_EQ(buttons(f), "-CN-");
+  EXPECT_EQ(probe::page(f), 2);
+  EXPECT_EQ(probe::buttons(f), "-CN-");
   ASSERT_EQ(app.shownMessageBoxes.size(), 1u);
   const auto& box = app.shownMessageBoxes[0];
   EXPECT_EQ(box.title, "Corvane 16 bit Windows");
@@ -338,7 +303,7 @@ TEST_F(Wizard, OneTickReportsEveryDriveUpToTheCd) {
     SCOPED_TRACE(c.entries);
     EXPECT_EQ(entries, c.entries);
     EXPECT_EQ(f.lblStatus.caption(), c.status);
-    EXPECT_EQ(buttons(f), c.buttons);
+    EXPECT_EQ(probe::buttons(f), c.buttons);
     EXPECT_EQ(f.CdRootPath, c.root);
   }
 }
@@ -352,17 +317,8 @@ TEST_F(Wizard, RemovingTheCdDisablesNextButKeepsTheRoot) {
   f.tmrCheck.tick();
   EXPECT_EQ(f.lstDrives.list(1), "E:\\ - [none]");
   EXPECT_EQ(f.lblStatus.caption(), "Checking for XP CD...");
-  EXPECT_EQ(buttons(f), "-C--");
+  EXPECT_EQ(probe::buttons(f), "-C--");
   EXPECT_EQ(f.CdRootPath, "E:\\");
-}
-
-TEST_F(Wizard, TicksOutsidePageOneChangeNothing) {
-  cdInE();
-  frmBackup& f = start();
-  f.tmrCheck.tick();
-  EXPECT_EQ(f.lstDrives.list(1), "E:\\ - [none]");
-  EXPECT_EQ(f.CdRootPath, "");
-  EXPECT_EQ(buttons(f), "-CN-");
 }
 
 TEST_F(Wizard, IntervalTakesWholeNumbersAndSkipsTheRest) {

@@ -1,0 +1,44 @@
+#pragma once
+// What a person sees of a wizard form in the in-memory realisation: the page in
+// front, the four buttons and the side bar's markers.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "forms/Forms.h"
+
+namespace probe {
+
+// The page the user sees: the fraSteps frame on top of the form's stacking.
+inline int page(const forms::Form& f) {
+  for (forms::Control* c : f.stacking(nullptr))
+    if (c->name() == "fraSteps") return c->index();
+  return -1;
+}
+
+// "BCNF" with '-' for each disabled button.
+template <class Wizard>
+std::string buttons(const Wizard& f) {
+  std::string s;
+  s += f.cmdBack.enabled() ? 'B' : '-';
+  s += f.cmdCancel.enabled() ? 'C' : '-';
+  s += f.cmdNext.enabled() ? 'N' : '-';
+  s += f.cmdFinish.enabled() ? 'F' : '-';
+  return s;
+}
+
+// One letter per step marker: G green, R red, - grey; a step's label is bold
+// exactly when its marker is green.
+template <class Wizard>
+std::string sideBar(const Wizard& f) {
+  std::string s;
+  for (int i = 0; i < 6; ++i) {
+    const forms::Color c = f.shpSteps(i).fillColor();
+    const bool green = c == forms::rgb(0, 255, 0);
+    s += green ? 'G' : c == forms::rgb(255, 0, 0) ? 'R' : c == forms::rgb(128, 128, 128) ? '-' : '?';
+    EXPECT_EQ(green, f.lblSteps(i).font().bold) << "marker and label " << i << " disagree";
+  }
+  return s;
+}
+
+}  // namespace probe
