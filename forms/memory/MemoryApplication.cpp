@@ -12,6 +12,7 @@ class MemoryFormView : public FormView {
   void destroy() override {}
   void controlChanged(Control&, Property) override {}
   void formMoved() override {}
+  void setFocus(Control& c) override { app_.focused = &c; }
   Twips frameWidth() const override { return app_.frameWidthTwips; }
   Twips frameHeight() const override { return app_.frameHeightTwips; }
 

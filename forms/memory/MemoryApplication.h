@@ -44,6 +44,7 @@ class MemoryApplication : public Application {
   std::uint64_t clock = 0;  // advanced by waitForMessages
   std::function<void(int)> onWait;  // runs inside each wait
   bool ended = false;
+  const Control* focused = nullptr;  // the control last given the focus
 
  private:
   bool inHook_ = false;

@@ -84,6 +84,7 @@ TEST_F(Wizard, WholeRunRepairsFromTheCdAndLandsOnFinish) {
   EXPECT_EQ(probe::buttons(f), "---F");
   // Calls (1,2) and (4,5): marker 2 keeps green, as the jump never leaves it.
   EXPECT_EQ(probe::sideBar(f), "--G--G");
+  EXPECT_EQ(app.focused, &f.cmdFinish) << "the expand windows took the focus: it comes back";
   ASSERT_EQ(sys.processes.started.size(), 3u);
   const char* expected[] = {
       "expand E:\\i386\\config.nt_ c:\\windows\\system32\\CONFIG.NT",
@@ -114,6 +115,30 @@ TEST_F(Wizard, NextClickedInsideTheYieldsOfAnotherIsIgnored) {
   f.cmdNext.userClick();
   EXPECT_EQ(Module1::CurrentStep, 5);
   EXPECT_EQ(sys.processes.started.size(), 3u);
+}
+
+// Next on page 1 acts on the detection as it stood when the click was taken.
+TEST_F(Wizard, NextOnPageOneActsOnTheDetectionAsItStoodAtTheClick) {
+  cdInE();
+  frmBackup& f = start();
+  f.cmdNext.userClick();
+  f.cmdNext_Click();  // before any tick found the CD: nothing to repair from
+  EXPECT_EQ(probe::page(f), 1);
+  f.tmrCheck.tick();
+  ASSERT_EQ(probe::buttons(f), "-CN-");
+  int yields = 0;
+  app.onDoEvents = [&] {
+    if (yields++ != 0) return;
+    // The drive spins up again after one tick that could not read it.
+    sys.drives.drives["E:\\"].label.reset();
+    f.tmrCheck.tick();
+    sys.drives.drives["E:\\"].label = "WXPCD";
+  };
+  f.cmdNext.userClick();
+  EXPECT_GT(yields, 0);
+  EXPECT_EQ(probe::page(f), 2);
+  EXPECT_EQ(probe::buttons(f), "-CN-");
+  EXPECT_EQ(f.CdRootPath, "E:\\");
 }
 
 TEST_F(Wizard, CancelDuringTheRepairYieldsStartsNothing) {
