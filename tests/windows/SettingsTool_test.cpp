@@ -1,5 +1,4 @@
-// The restore wizard's file check against real files and the real profile reader,
-// and the modal show it stands on, with real windows.
+// The restore wizard's file check against real files and the real profile reader.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,7 +6,6 @@
 #include <fstream>
 
 #include "forms/memory/MemoryApplication.h"
-#include "forms/win32/Win32Application.h"
 #include "helpers/BackupLocation.h"
 #include "helpers/MFile.h"
 #include "helpers/MIni.h"
@@ -64,65 +62,6 @@ TEST(RestoreFileCheck, EachFaultyFileIsToldAndOnlyAGoodOneMovesOn) {
     EXPECT_EQ(f.text1.text(), c.textKept ? c.file : "");
   }
   std::filesystem::remove_all(dir);
-}
-
-// A form of one timer, whose tick runs the step under test inside the modal loop.
-struct TickingForm : forms::Form {
-  explicit TickingForm(forms::Application& app) : forms::Form(app, "TickingForm") {
-    border = forms::FormBorder::FixedDialog;
-    forms::Control& timer = add(forms::ControlKind::Timer, "tmr", nullptr, 0, 0, 0, 0);
-    timer.setInterval(50);
-    timer.onTimer = [this] {
-      if (onTick) onTick();
-    };
-  }
-  std::function<void()> onTick;
-};
-
-void drainQuit() {
-  MSG quit;
-  while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-  }
-}
-
-TEST(Win32ModalShow, UnloadQuitAndHideInsideTheLoopAreSound) {
-  forms::Win32Application app;
-  TickingForm owner(app);
-  owner.show();
-  const HWND ownerWindow = reinterpret_cast<HWND>(app.windowHandle(owner));
-
-  // Hidden from inside: the owner is enabled again before the modal form goes.
-  {
-    TickingForm dialog(app);
-    bool enabledAtHide = false;
-    dialog.onTick = [&] {
-      dialog.hide();
-      enabledAtHide = IsWindowEnabled(ownerWindow);
-    };
-    dialog.show(forms::Modality::Modal);
-    EXPECT_TRUE(enabledAtHide);
-  }
-  // Unloaded from inside: the loop ends without the freed window; all enabled.
-  {
-    TickingForm dialog(app);
-    dialog.onTick = [&] { dialog.unload(); };
-    dialog.show(forms::Modality::Modal);
-    EXPECT_FALSE(dialog.loaded());
-    EXPECT_TRUE(IsWindowEnabled(ownerWindow));
-  }
-  // A quit message inside the loop ends it and is left for the main loop.
-  {
-    TickingForm dialog(app);
-    dialog.onTick = [] { PostQuitMessage(7); };
-    dialog.show(forms::Modality::Modal);
-    MSG quit;
-    ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(quit.wParam, 7u);
-    EXPECT_TRUE(IsWindowEnabled(ownerWindow));
-    dialog.unload();
-  }
-  owner.unload();
-  drainQuit();
 }
 
 }  // namespace

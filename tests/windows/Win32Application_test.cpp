@@ -1,0 +1,95 @@
+// The Win32 realisation of the forms runtime where only real windows show it: the
+// modal show's loop, and keys that reach a form while no control has the focus.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "forms/win32/Win32Application.h"
+
+namespace {
+
+// A form of one timer, whose tick runs the step under test inside the modal loop.
+struct TickingForm : forms::Form {
+  explicit TickingForm(forms::Application& app) : forms::Form(app, "TickingForm") {
+    border = forms::FormBorder::FixedDialog;
+    forms::Control& timer = add(forms::ControlKind::Timer, "tmr", nullptr, 0, 0, 0, 0);
+    timer.setInterval(50);
+    timer.onTimer = [this] {
+      if (onTick) onTick();
+    };
+  }
+  std::function<void()> onTick;
+};
+
+void drainQuit() {
+  MSG quit;
+  while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
+
+TEST(Win32ModalShow, UnloadQuitAndHideInsideTheLoopAreSound) {
+  forms::Win32Application app;
+  TickingForm owner(app);
+  owner.show();
+  const HWND ownerWindow = reinterpret_cast<HWND>(app.windowHandle(owner));
+
+  // Hidden from inside: the owner is enabled again before the modal form goes.
+  {
+    TickingForm dialog(app);
+    bool enabledAtHide = false;
+    dialog.onTick = [&] {
+      dialog.hide();
+      enabledAtHide = IsWindowEnabled(ownerWindow);
+    };
+    dialog.show(forms::Modality::Modal);
+    EXPECT_TRUE(enabledAtHide);
+  }
+  // Unloaded from inside: the loop ends without the freed window; all enabled.
+  {
+    TickingForm dialog(app);
+    dialog.onTick = [&] { dialog.unload(); };
+    dialog.show(forms::Modality::Modal);
+    EXPECT_FALSE(dialog.loaded());
+    EXPECT_TRUE(IsWindowEnabled(ownerWindow));
+  }
+  // A quit message inside the loop ends it and is left for the main loop.
+  {
+    TickingForm dialog(app);
+    dialog.onTick = [] { PostQuitMessage(7); };
+    dialog.show(forms::Modality::Modal);
+    MSG quit;
+    ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 7u);
+    EXPECT_TRUE(IsWindowEnabled(ownerWindow));
+    dialog.unload();
+  }
+  owner.unload();
+  drainQuit();
+}
+
+// With no window focused the system gives each key to the active window as a
+// system key; Escape and access keys must still act.
+TEST(Win32Keys, EscapeAndAccessKeysActWithNoControlFocused) {
+  forms::Win32Application app;
+  forms::Form form(app, "KeysForm");
+  std::string clicked;
+  forms::Control& cancel =
+      form.add(forms::ControlKind::CommandButton, "cmdCancel", nullptr, 120, 120, 1200, 375);
+  cancel.setCaption("Cancel");
+  cancel.setCancel(true);
+  cancel.onClick = [&] { clicked += "C"; };
+  forms::Control& go =
+      form.add(forms::ControlKind::CommandButton, "cmdGo", nullptr, 1440, 120, 1200, 375);
+  go.setCaption("&Go");
+  go.onClick = [&] { clicked += "G"; };
+  form.show();
+  const HWND window = reinterpret_cast<HWND>(app.windowHandle(form));
+  SetFocus(nullptr);
+  PostMessageA(window, WM_SYSKEYDOWN, VK_ESCAPE, 1);
+  PostMessageA(window, WM_SYSCHAR, 'g', 1 << 29);
+  for (int i = 0; i < 20 && clicked.size() < 2; ++i, Sleep(10)) app.doEvents();
+  EXPECT_EQ(clicked, "CG");
+  form.unload();
+  drainQuit();
+}
+
+}  // namespace
