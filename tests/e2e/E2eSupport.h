@@ -109,24 +109,6 @@ class Wizard {
     }
     return -1;
   }
-  // The entries of the hidden drive list.
-  std::string driveList() const {
-    for (const auto& w : automation::descendants(window_)) {
-      if (w.className != "ListBox") continue;
-      std::string all;
-      const LRESULT n = SendMessageA(w.hwnd, LB_GETCOUNT, 0, 0);
-      for (LRESULT i = 0; i < n; ++i) {
-        // The list of another process answers in its own character set: ask in UTF-16.
-        wchar_t item[256] = {};
-        SendMessageW(w.hwnd, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
-        char narrow[256] = {};
-        WideCharToMultiByte(CP_ACP, 0, item, -1, narrow, sizeof narrow, nullptr, nullptr);
-        all += std::string(i ? "|" : "") + narrow;
-      }
-      return all;
-    }
-    return "<no list>";
-  }
   // Keeps a screenshot in the artifacts folder (converted to PNG by the test script).
   void screenshot(const std::string& name) const {
     const std::string dir = windowsPath(env("CORVA_ARTIFACTS"));

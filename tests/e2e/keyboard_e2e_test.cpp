@@ -43,7 +43,6 @@ TEST(KeyboardE2e, WalkThroughWithKeysOnly) {
   ASSERT_TRUE(w.keys("Return"));
   ASSERT_TRUE(w.waitForButtons("-CN-", 10000)) << w.buttons();
   EXPECT_EQ(w.page(), 1);
-  EXPECT_EQ(w.driveList(), "D:\\ - [AUDIOCD]|E:\\ - [WXPCD]");
   w.screenshot("page1");
   EXPECT_EQ(tabWalk(w, 2), "Cancel|&Next >|Cancel") << "page 1";
   ASSERT_TRUE(w.keys("alt+n"));

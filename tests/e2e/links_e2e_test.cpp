@@ -3,6 +3,7 @@
 // search for expand that must never find a planted copy.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <vector>
 
 #include "e2e/E2eSupport.h"
@@ -65,13 +66,9 @@ class FakeBrowser {
   // Lines "<command line>|<show>|<exe>" of each start, after waiting for one.
   std::vector<std::string> starts(int waitMs) const {
     automation::waitFor([&] { return !e2e::readFile(log_).empty(); }, waitMs);
+    std::istringstream all(e2e::readFile(log_));
     std::vector<std::string> lines;
-    std::string all = e2e::readFile(log_);
-    for (size_t at = 0; at < all.size();) {
-      const size_t nl = all.find('\n', at);
-      lines.push_back(all.substr(at, nl - at));
-      at = nl == std::string::npos ? all.size() : nl + 1;
-    }
+    for (std::string line; std::getline(all, line);) lines.push_back(line);
     return lines;
   }
   // The parameters the browser got: its command line after the program's own name.
