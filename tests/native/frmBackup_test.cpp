@@ -153,6 +153,7 @@ TEST_F(Wizard, BackReturnsToTheFirstPageAndDisablesItself) {
   cdInE();
   frmBackup& f = start();
   f.cmdNext.userClick();
+  f.cmdBack.setEnabled(true);  // the handler must not rely on the button being off already
   f.cmdBack_Click();
   EXPECT_EQ(Module1::CurrentStep, 0);
   EXPECT_EQ(probe::page(f), 0);
@@ -195,10 +196,10 @@ TEST_P(RepairFailures, AreToldAndKeepTheWizardOnPageTwo) {
   const auto& box = app.shownMessageBoxes[0];
   EXPECT_EQ(box.title, "Corvane 16 bit Windows");
   EXPECT_EQ(box.style, forms::vbOKOnly | forms::vbExclamation);
-  EXPECT_NE(box.prompt.find(missing), std::string::npos) << box.prompt;
-  EXPECT_NE(box.prompt.find("administrator"), std::string::npos);
-  for (const char* name : {"CONFIG.NT", "COMMAND.NT"})
-    EXPECT_EQ(box.prompt.find(name) != std::string::npos, failure == Failure::NoneStarts) << name;
+  EXPECT_EQ(box.prompt, "The 16-bit MS-DOS Subsystem could not be repaired: " + missing +
+                            " could not be written.\r\n\r\nPlease check that the Windows XP CD "
+                            "is in the drive and run this program as an administrator, then "
+                            "click Next to try again.");
 }
 
 INSTANTIATE_TEST_SUITE_P(Wizard, RepairFailures,
