@@ -1,6 +1,5 @@
 // The links and Finish of the real corva16.exe under Wine, with a recording fake
-// browser registered for .htm files in the test prefix (or none at all), and the
-// search for expand that must never find a planted copy.
+// browser registered for .htm files in the test prefix (or none at all).
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -145,41 +144,6 @@ TEST(LinksE2e, WithoutABrowserFinishTellsSoAndEnds) {
   EXPECT_TRUE(w.waitForExit(10000));
   EXPECT_TRUE(browser.starts(500).empty());
   EXPECT_EQ(scratchPages(), before);
-}
-
-TEST(PlantedExpandE2e, OnlyTheSystemExpandEverRuns) {
-  // corva16.exe copied into a folder with an expand.exe beside it, and started
-  // from a current folder holding another: neither copy may run.
-  const std::string dir = tempFolder() + "corva-planted";
-  const std::string cwd = dir + "\\cwd";
-  const std::string log = dir + "\\planted.log";
-  const std::string recorder = e2e::windowsPath(e2e::env("CORVA_RECORDER"));
-  CreateDirectoryA(dir.c_str(), nullptr);
-  CreateDirectoryA(cwd.c_str(), nullptr);
-  DeleteFileA(log.c_str());
-  ASSERT_TRUE(CopyFileA(e2e::windowsPath(e2e::env("CORVA_EXE")).c_str(),
-                        (dir + "\\corva16.exe").c_str(), FALSE));
-  ASSERT_TRUE(CopyFileA(recorder.c_str(), (dir + "\\expand.exe").c_str(), FALSE));
-  ASSERT_TRUE(CopyFileA(recorder.c_str(), (cwd + "\\expand.exe").c_str(), FALSE));
-  for (const char* t : {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"})
-    DeleteFileA(e2e::systemTarget(t).c_str());
-
-  SetEnvironmentVariableA("CORVA_RECORD", log.c_str());
-  SetCurrentDirectoryA(cwd.c_str());
-  {
-    Wizard w(dir + "\\corva16.exe");
-    ASSERT_TRUE(w.window());
-    toFinishPage(w);
-  }
-  SetCurrentDirectoryA(tempFolder().c_str());
-  SetEnvironmentVariableA("CORVA_RECORD", nullptr);
-  EXPECT_EQ(e2e::readFile(log), "") << "a planted expand.exe ran";
-  for (const char* t : {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"})
-    EXPECT_NE(GetFileAttributesA(e2e::systemTarget(t).c_str()), INVALID_FILE_ATTRIBUTES) << t;
-  for (const char* f : {"\\corva16.exe", "\\expand.exe", "\\planted.log", "\\cwd\\expand.exe"})
-    DeleteFileA((dir + f).c_str());
-  RemoveDirectoryA(cwd.c_str());
-  RemoveDirectoryA(dir.c_str());
 }
 
 }  // namespace

@@ -92,11 +92,6 @@ TEST_F(FileSystemWin32, ExistenceSizeDateAndAttributes) {
   for (const std::string name : {"Notes.txt", "sub", "sub\\"}) EXPECT_TRUE(fs.FileExist(at(name)));
   EXPECT_FALSE(fs.FileExist(at("missing.txt")));
 
-  ASSERT_TRUE(SetCurrentDirectoryA(scratch.c_str()));
-  EXPECT_TRUE(fs.FileReal("Notes.txt"));
-  for (const std::string& name : Names{"NOTES.TXT", at("Notes.txt"), "*.txt", "sub"})
-    EXPECT_FALSE(fs.FileReal(name)) << name;
-
   write("half", 1536);
   EXPECT_EQ(fs.GetFileSize(at("half")), "1" + files.decimalSeparator() + "5KB");
   ASSERT_TRUE(files.setLastWriteTime(at("half"), 126000000000000000ULL));  // April 2000
