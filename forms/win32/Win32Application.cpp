@@ -138,6 +138,7 @@ class Win32FormView : public FormView {
 
  private:
   void createChildren(const Control* container);
+  void showControl(Control& c);
   void createWindowFor(Control& c, HWND parent);
   void applyZOrder(const Control* container);
   void invalidateContainerOf(const Control& c);
@@ -294,14 +295,27 @@ void Win32FormView::create() {
     if (c->kind() == ControlKind::Timer) restartTimer(*c);
 }
 
+// A control hidden when its container is made gets its window only once it is shown
+// (see showControl): every window costs its making and its painting at start-up.
+// Until then the control lives in the model alone, which keeps all its state.
 void Win32FormView::createChildren(const Control* container) {
   HWND parent = containerWindow(container);
   for (Control* c : form_.stacking(container)) {
-    if (!isWindowed(c->kind())) continue;
+    if (!isWindowed(c->kind()) || !c->visible()) continue;
     createWindowFor(*c, parent);
     if (isContainerKind(c->kind())) createChildren(c);
   }
   applyZOrder(container);
+}
+
+// Makes the window of a control shown for the first time, with its state as it is
+// now, stacked among the windows of its siblings.
+void Win32FormView::showControl(Control& c) {
+  HWND parent = containerWindow(c.container());
+  if (!parent) return;  // its container is not shown yet: made with it
+  createWindowFor(c, parent);
+  if (isContainerKind(c.kind())) createChildren(&c);
+  applyZOrder(c.container());
 }
 
 void Win32FormView::createWindowFor(Control& c, HWND parent) {
@@ -493,7 +507,10 @@ void Win32FormView::controlChanged(Control& c, Property property) {
       invalidateContainerOf(c);
       break;
     case Property::Visible:
-      if (h) ShowWindow(h, c.visible() ? SW_SHOWNA : SW_HIDE);
+      if (h)
+        ShowWindow(h, c.visible() ? SW_SHOWNA : SW_HIDE);
+      else if (c.visible() && isWindowed(c.kind()))
+        showControl(c);
       invalidateContainerOf(c);
       break;
     case Property::Value:
