@@ -48,23 +48,80 @@ void dispatch(F&& handler) {
   }
 }
 
-// The pictures of the program, decoded once from their JPEG resources.
+// The pictures of the program: each JPEG resource decoded once, on a thread of its
+// own while the windows of the first form that shows it are made, and kept as a
+// bitmap of every size it is drawn at, so that painting only copies pixels.
 class PictureCache {
  public:
+  PictureCache() = default;
+  PictureCache(const PictureCache&) = delete;
+  PictureCache& operator=(const PictureCache&) = delete;
   ~PictureCache() {
-    for (auto& p : pictures_)
-      if (p.second) p.second->Release();
+    finishDecoding();
+    for (auto& p : decoded_)
+      if (p.second) DeleteObject(p.second);
+    for (auto& p : sized_)
+      if (p.second) DeleteObject(p.second);
   }
-  IPicture* get(const std::string& name) {
-    auto it = pictures_.find(name);
-    if (it != pictures_.end()) return it->second;
-    IPicture* picture = load(name);
-    pictures_[name] = picture;
-    return picture;
+
+  // Starts decoding those of the named pictures that are not decoded yet.
+  void prepare(const std::vector<std::string>& names) {
+    finishDecoding();
+    for (const auto& name : names)
+      if (!name.empty() && !decoded_.count(name) &&
+          std::find(batch_.begin(), batch_.end(), name) == batch_.end())
+        batch_.push_back(name);
+    if (batch_.empty()) return;
+    batchResults_.assign(batch_.size(), nullptr);
+    worker_ = CreateThread(nullptr, 0, decodeBatch, this, 0, nullptr);
+    if (!worker_) batch_.clear();  // decoded where first drawn instead
+  }
+
+  void draw(HDC dc, const std::string& name, const RECT& r) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return;
+    HBITMAP& sized = sized_[name + "|" + std::to_string(w) + "x" + std::to_string(h)];
+    if (!sized) {
+      HBITMAP source = decoded(name);
+      if (!source) return;
+      sized = scaled(dc, source, w, h);
+      if (!sized) return;
+    }
+    HDC from = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(from, sized);
+    BitBlt(dc, r.left, r.top, w, h, from, 0, 0, SRCCOPY);
+    SelectObject(from, old);
+    DeleteDC(from);
   }
 
  private:
-  static IPicture* load(const std::string& name) {
+  static DWORD WINAPI decodeBatch(void* self) {
+    auto* cache = static_cast<PictureCache*>(self);
+    const HRESULT com = CoInitialize(nullptr);
+    for (size_t i = 0; i < cache->batch_.size(); ++i) cache->batchResults_[i] = decode(cache->batch_[i]);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 0;
+  }
+
+  void finishDecoding() {
+    if (!worker_) return;
+    WaitForSingleObject(worker_, INFINITE);
+    CloseHandle(worker_);
+    worker_ = nullptr;
+    for (size_t i = 0; i < batch_.size(); ++i) decoded_[batch_[i]] = batchResults_[i];
+    batch_.clear();
+    batchResults_.clear();
+  }
+
+  HBITMAP decoded(const std::string& name) {
+    if (std::find(batch_.begin(), batch_.end(), name) != batch_.end()) finishDecoding();
+    auto it = decoded_.find(name);
+    if (it != decoded_.end()) return it->second;
+    return decoded_[name] = decode(name);
+  }
+
+  // The picture at the size it is stored, as a bitmap of its own.
+  static HBITMAP decode(const std::string& name) {
     HRSRC res = FindResourceA(nullptr, name.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA
     if (!res) return nullptr;
     const DWORD size = SizeofResource(nullptr, res);
@@ -83,13 +140,46 @@ class PictureCache {
       return nullptr;
     }
     IPicture* picture = nullptr;
-    if (FAILED(OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                              reinterpret_cast<void**>(&picture))))
-      picture = nullptr;
+    HBITMAP bitmap = nullptr;
+    OLE_HANDLE handle = 0;
+    SHORT type = PICTYPE_NONE;
+    if (SUCCEEDED(OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
+                                 reinterpret_cast<void**>(&picture)))) {
+      if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP &&
+          SUCCEEDED(picture->get_Handle(&handle)))
+        bitmap = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)),
+                                                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+      picture->Release();
+    }
     stream->Release();
-    return picture;
+    return bitmap;
   }
-  std::map<std::string, IPicture*> pictures_;
+
+  // The picture shrunk smoothly to the size it is drawn at: the pictures are drawn
+  // smaller than they are stored.
+  static HBITMAP scaled(HDC like, HBITMAP source, int w, int h) {
+    BITMAP info{};
+    if (!GetObjectA(source, sizeof info, &info)) return nullptr;
+    HBITMAP out = CreateCompatibleBitmap(like, w, h);
+    if (!out) return nullptr;
+    HDC to = CreateCompatibleDC(like), from = CreateCompatibleDC(like);
+    HGDIOBJ oldTo = SelectObject(to, out), oldFrom = SelectObject(from, source);
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    StretchBlt(to, 0, 0, w, h, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+    DeleteDC(from);
+    DeleteDC(to);
+    return out;
+  }
+
+  std::map<std::string, HBITMAP> decoded_;
+  std::map<std::string, HBITMAP> sized_;
+  // The pictures the worker decodes, and what it made of each.
+  std::vector<std::string> batch_;
+  std::vector<HBITMAP> batchResults_;
+  HANDLE worker_ = nullptr;
 };
 
 PictureCache* g_pictures = nullptr;
@@ -282,6 +372,10 @@ void Win32FormView::create() {
     x = (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;
     y = (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
   }
+  std::vector<std::string> pictures;
+  for (const auto& c : form_.controls())
+    if (c->kind() == ControlKind::Image) pictures.push_back(c->picture());
+  g_pictures->prepare(pictures);
   hwnd_ = CreateWindowExA(ex, kFormClass, form_.caption.c_str(), style, x, y, r.right - r.left,
                           r.bottom - r.top, owner, nullptr, app_.instance(), this);
   if (!hwnd_) throw platform::Error("cannot create the window of " + form_.name());
@@ -558,16 +652,7 @@ void Win32FormView::paintControl(HDC dc, const Control& c) {
       break;
     }
     case ControlKind::Image:
-      if (IPicture* p = g_pictures->get(c.picture())) {
-        OLE_XSIZE_HIMETRIC w = 0;
-        OLE_YSIZE_HIMETRIC hgt = 0;
-        p->get_Width(&w);
-        p->get_Height(&hgt);
-        // Smooth shrinking: the pictures are drawn smaller than they are stored.
-        SetStretchBltMode(dc, HALFTONE);
-        SetBrushOrgEx(dc, 0, 0, nullptr);
-        p->Render(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, 0, hgt, w, -hgt, nullptr);
-      }
+      g_pictures->draw(dc, c.picture(), r);
       break;
     case ControlKind::Shape: {
       if (c.backStyle() == BackStyle::Opaque) FillRect(dc, &r, brushFor(c.backColor()));
