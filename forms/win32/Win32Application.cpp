@@ -227,8 +227,9 @@ class Win32FormView : public FormView {
   static Win32FormView* fromWindow(HWND h);
 
  private:
+  bool inView(const Control& c) const;
   void createChildren(const Control* container);
-  void showControl(Control& c);
+  void revealIn(const Control* container);
   void createWindowFor(Control& c, HWND parent);
   void applyZOrder(const Control* container);
   void invalidateContainerOf(const Control& c);
@@ -389,27 +390,37 @@ void Win32FormView::create() {
     if (c->kind() == ControlKind::Timer) restartTimer(*c);
 }
 
-// A control hidden when its container is made gets its window only once it is shown
-// (see showControl): every window costs its making and its painting at start-up.
-// Until then the control lives in the model alone, which keeps all its state.
+// A control gets its window only once a person could see it: while it is hidden, or
+// wholly covered by a window stacked above it (a page behind the one in front), it
+// lives in the model alone, which keeps all its state; revealIn makes the window
+// when that changes. Every window costs its making and its painting at start-up.
+bool Win32FormView::inView(const Control& c) const {
+  return c.visible() && !form_.coveredBySibling(c);
+}
+
 void Win32FormView::createChildren(const Control* container) {
   HWND parent = containerWindow(container);
   for (Control* c : form_.stacking(container)) {
-    if (!isWindowed(c->kind()) || !c->visible()) continue;
+    if (!isWindowed(c->kind()) || !inView(*c)) continue;
     createWindowFor(*c, parent);
     if (isContainerKind(c->kind())) createChildren(c);
   }
   applyZOrder(container);
 }
 
-// Makes the window of a control shown for the first time, with its state as it is
-// now, stacked among the windows of its siblings.
-void Win32FormView::showControl(Control& c) {
-  HWND parent = containerWindow(c.container());
-  if (!parent) return;  // its container is not shown yet: made with it
-  createWindowFor(c, parent);
-  if (isContainerKind(c.kind())) createChildren(&c);
-  applyZOrder(c.container());
+// Makes the windows of the children of a shown container that have come into view,
+// with their state as it is now, stacked among the windows of their siblings.
+void Win32FormView::revealIn(const Control* container) {
+  HWND parent = containerWindow(container);
+  if (!parent) return;  // the container is not in view yet: they are made with it
+  bool made = false;
+  for (Control* c : form_.stacking(container)) {
+    if (!isWindowed(c->kind()) || windowOf(c) || !inView(*c)) continue;
+    createWindowFor(*c, parent);
+    if (isContainerKind(c->kind())) createChildren(c);
+    made = true;
+  }
+  if (made) applyZOrder(container);
 }
 
 void Win32FormView::createWindowFor(Control& c, HWND parent) {
@@ -577,6 +588,7 @@ void Win32FormView::controlChanged(Control& c, Property property) {
         const RECT r = pixelRect(c);
         MoveWindow(h, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
       }
+      revealIn(c.container());
       invalidateContainerOf(c);
       break;
     case Property::Caption:
@@ -601,10 +613,8 @@ void Win32FormView::controlChanged(Control& c, Property property) {
       invalidateContainerOf(c);
       break;
     case Property::Visible:
-      if (h)
-        ShowWindow(h, c.visible() ? SW_SHOWNA : SW_HIDE);
-      else if (c.visible() && isWindowed(c.kind()))
-        showControl(c);
+      if (h) ShowWindow(h, c.visible() ? SW_SHOWNA : SW_HIDE);
+      revealIn(c.container());
       invalidateContainerOf(c);
       break;
     case Property::Value:
@@ -617,6 +627,7 @@ void Win32FormView::controlChanged(Control& c, Property property) {
       restartTimer(c);
       break;
     case Property::ZOrder:
+      revealIn(c.container());
       applyZOrder(c.container());
       invalidateContainerOf(c);
       break;
