@@ -48,33 +48,20 @@ void dispatch(F&& handler) {
   }
 }
 
-// The pictures of the program: each JPEG resource decoded once, on a thread of its
-// own while the windows of the first form that shows it are made, and kept as a
-// bitmap of every size it is drawn at, so that painting only copies pixels.
+// The pictures of the program: each JPEG resource decoded once, where it is first
+// drawn, and kept as a bitmap of every size it is drawn at, so that painting only
+// copies pixels. Decoding stays on the thread of the windows: a second thread that
+// loaded DLLs while this one made windows was seen to hang start-up under Wine.
 class PictureCache {
  public:
   PictureCache() = default;
   PictureCache(const PictureCache&) = delete;
   PictureCache& operator=(const PictureCache&) = delete;
   ~PictureCache() {
-    finishDecoding();
     for (auto& p : decoded_)
       if (p.second) DeleteObject(p.second);
     for (auto& p : sized_)
       if (p.second) DeleteObject(p.second);
-  }
-
-  // Starts decoding those of the named pictures that are not decoded yet.
-  void prepare(const std::vector<std::string>& names) {
-    finishDecoding();
-    for (const auto& name : names)
-      if (!name.empty() && !decoded_.count(name) &&
-          std::find(batch_.begin(), batch_.end(), name) == batch_.end())
-        batch_.push_back(name);
-    if (batch_.empty()) return;
-    batchResults_.assign(batch_.size(), nullptr);
-    worker_ = CreateThread(nullptr, 0, decodeBatch, this, 0, nullptr);
-    if (!worker_) batch_.clear();  // decoded where first drawn instead
   }
 
   void draw(HDC dc, const std::string& name, const RECT& r) {
@@ -95,26 +82,7 @@ class PictureCache {
   }
 
  private:
-  static DWORD WINAPI decodeBatch(void* self) {
-    auto* cache = static_cast<PictureCache*>(self);
-    const HRESULT com = CoInitialize(nullptr);
-    for (size_t i = 0; i < cache->batch_.size(); ++i) cache->batchResults_[i] = decode(cache->batch_[i]);
-    if (SUCCEEDED(com)) CoUninitialize();
-    return 0;
-  }
-
-  void finishDecoding() {
-    if (!worker_) return;
-    WaitForSingleObject(worker_, INFINITE);
-    CloseHandle(worker_);
-    worker_ = nullptr;
-    for (size_t i = 0; i < batch_.size(); ++i) decoded_[batch_[i]] = batchResults_[i];
-    batch_.clear();
-    batchResults_.clear();
-  }
-
   HBITMAP decoded(const std::string& name) {
-    if (std::find(batch_.begin(), batch_.end(), name) != batch_.end()) finishDecoding();
     auto it = decoded_.find(name);
     if (it != decoded_.end()) return it->second;
     return decoded_[name] = decode(name);
@@ -176,10 +144,6 @@ class PictureCache {
 
   std::map<std::string, HBITMAP> decoded_;
   std::map<std::string, HBITMAP> sized_;
-  // The pictures the worker decodes, and what it made of each.
-  std::vector<std::string> batch_;
-  std::vector<HBITMAP> batchResults_;
-  HANDLE worker_ = nullptr;
 };
 
 PictureCache* g_pictures = nullptr;
@@ -230,6 +194,7 @@ class Win32FormView : public FormView {
   bool inView(const Control& c) const;
   void createChildren(const Control* container);
   void revealIn(const Control* container);
+  void makeTheRest(const Control* container);
   void createWindowFor(Control& c, HWND parent);
   void applyZOrder(const Control* container);
   void invalidateContainerOf(const Control& c);
@@ -260,9 +225,11 @@ class Win32FormView : public FormView {
   // The control that had the focus when the window was last active.
   Control* lastFocus_ = nullptr;
   static constexpr UINT_PTR kReclaimTimer = 1;  // control timers use control addresses
+  static constexpr UINT_PTR kRestTimer = 2;
   static constexpr DWORD kReclaimMs = 3000;
   DWORD reclaimUntil_ = 0;
   bool settingText_ = false;
+  bool allMade_ = false;
   bool destroyed_ = false;
   // The windows this form disabled while it is shown modally.
   std::vector<HWND> disabledByModal_;
@@ -373,10 +340,6 @@ void Win32FormView::create() {
     x = (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;
     y = (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
   }
-  std::vector<std::string> pictures;
-  for (const auto& c : form_.controls())
-    if (c->kind() == ControlKind::Image) pictures.push_back(c->picture());
-  g_pictures->prepare(pictures);
   hwnd_ = CreateWindowExA(ex, kFormClass, form_.caption.c_str(), style, x, y, r.right - r.left,
                           r.bottom - r.top, owner, nullptr, app_.instance(), this);
   if (!hwnd_) throw platform::Error("cannot create the window of " + form_.name());
@@ -390,10 +353,11 @@ void Win32FormView::create() {
     if (c->kind() == ControlKind::Timer) restartTimer(*c);
 }
 
-// A control gets its window only once a person could see it: while it is hidden, or
-// wholly covered by a window stacked above it (a page behind the one in front), it
-// lives in the model alone, which keeps all its state; revealIn makes the window
-// when that changes. Every window costs its making and its painting at start-up.
+// Every window costs its making and its painting, so a form first shows with the
+// windows of the controls a person can see. Those hidden, or wholly covered by a
+// window stacked above them (the pages behind the one in front), live in the model
+// alone, which keeps all their state, until they come into view (revealIn) or the
+// form has been shown and is idle (makeTheRest), whichever comes first.
 bool Win32FormView::inView(const Control& c) const {
   return c.visible() && !form_.coveredBySibling(c);
 }
@@ -408,11 +372,28 @@ void Win32FormView::createChildren(const Control* container) {
   applyZOrder(container);
 }
 
+// Makes the windows still missing in a container and all it holds, each with its
+// state as it is now, hidden or covered as the model has it.
+void Win32FormView::makeTheRest(const Control* container) {
+  HWND parent = containerWindow(container);
+  if (!parent) return;
+  bool made = false;
+  for (Control* c : form_.stacking(container)) {
+    if (!isWindowed(c->kind())) continue;
+    if (!windowOf(c)) {
+      createWindowFor(*c, parent);
+      made = true;
+    }
+    if (isContainerKind(c->kind())) makeTheRest(c);
+  }
+  if (made) applyZOrder(container);
+}
+
 // Makes the windows of the children of a shown container that have come into view,
 // with their state as it is now, stacked among the windows of their siblings.
 void Win32FormView::revealIn(const Control* container) {
   HWND parent = containerWindow(container);
-  if (!parent) return;  // the container is not in view yet: they are made with it
+  if (!parent || allMade_) return;  // the container is not in view yet: they are made with it
   bool made = false;
   for (Control* c : form_.stacking(container)) {
     if (!isWindowed(c->kind()) || windowOf(c) || !inView(*c)) continue;
@@ -495,6 +476,9 @@ void Win32FormView::show(Modality modality) {
   const auto order = form_.tabOrder();
   if (!order.empty())
     if (HWND h = windowOf(order.front())) SetFocus(h);
+  // The windows of the controls out of view follow once the form is on the screen
+  // and nothing waits: a timer's tick comes only when the queue is empty.
+  if (!allMade_) SetTimer(hwnd_, kRestTimer, 0, nullptr);
   if (modality != Modality::Modal) return;
   // A handler may unload the form inside the loop, and this view with it: the loop
   // keeps only what outlives the view.
@@ -843,6 +827,12 @@ LRESULT Win32FormView::handle(HWND h, const Control* container, UINT msg, WPARAM
       }
       return 0;
     case WM_TIMER: {
+      if (!container && wp == kRestTimer) {
+        KillTimer(hwnd_, kRestTimer);
+        dispatch([this] { makeTheRest(nullptr); });
+        allMade_ = true;
+        return 0;
+      }
       if (!container && wp == kReclaimTimer) {
         reclaimForeground();
         return 0;
