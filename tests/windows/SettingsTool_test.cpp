@@ -1,5 +1,5 @@
 // The restore wizard's file check against real files and the real profile reader,
-// and the modal show it stands on, with real windows.
+// and the modal show and late-made controls it stands on, with real windows.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -122,6 +122,29 @@ TEST(Win32ModalShow, UnloadQuitAndHideInsideTheLoopAreSound) {
     dialog.unload();
   }
   owner.unload();
+  drainQuit();
+}
+
+TEST(Win32FormView, AControlShownLateCarriesWhatWasSetWhileItWasHidden) {
+  forms::Win32Application app;
+  TickingForm f(app);
+  forms::Control& box = f.add(forms::ControlKind::CheckBox, "chk", nullptr, 0, 0, 900, 300);
+  forms::Control& below = f.add(forms::ControlKind::CommandButton, "cmd", nullptr, 450, 0, 900, 300);
+  box.setVisible(false);
+  f.show();
+  box.setCaption("Late");
+  box.setValue(1);
+  box.setEnabled(false);
+  box.setVisible(true);
+  const HWND h = app.controlWindow(box);
+  ASSERT_TRUE(h);
+  char text[16] = {};
+  GetWindowTextA(h, text, sizeof text);
+  EXPECT_STREQ(text, "Late");
+  EXPECT_EQ(SendMessageA(h, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_FALSE(IsWindowEnabled(h));
+  EXPECT_EQ(GetWindow(h, GW_HWNDNEXT), app.controlWindow(below));  // stacked as designed
+  f.unload();
   drainQuit();
 }
 
