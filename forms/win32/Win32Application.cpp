@@ -115,8 +115,9 @@ class PictureCache {
                                  reinterpret_cast<void**>(&picture)))) {
       if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP &&
           SUCCEEDED(picture->get_Handle(&handle)))
-        bitmap = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)),
-                                                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        bitmap = static_cast<HBITMAP>(
+            CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0,
+                      LR_CREATEDIBSECTION));
       picture->Release();
     }
     stream->Release();

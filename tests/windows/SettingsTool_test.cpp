@@ -129,7 +129,8 @@ TEST(Win32FormView, AControlShownLateCarriesWhatWasSetWhileItWasHidden) {
   forms::Win32Application app;
   TickingForm f(app);
   forms::Control& box = f.add(forms::ControlKind::CheckBox, "chk", nullptr, 0, 0, 900, 300);
-  forms::Control& below = f.add(forms::ControlKind::CommandButton, "cmd", nullptr, 450, 0, 900, 300);
+  forms::Control& below =
+      f.add(forms::ControlKind::CommandButton, "cmd", nullptr, 450, 0, 900, 300);
   box.setVisible(false);
   f.show();
   box.setCaption("Late");
