@@ -396,6 +396,15 @@ Area areaOf(const Control& c) { return {c.left(), c.top(), c.left() + c.width(),
 
 }  // namespace
 
+bool Form::coveredBySibling(const Control& control) const {
+  for (const Control* above : stacking(control.container())) {
+    if (above == &control) break;
+    if (isWindowed(above->kind()) && above->visible() && areaOf(control).inside(areaOf(*above)))
+      return true;
+  }
+  return false;
+}
+
 bool Form::canTakeFocus(const Control& control) const {
   if (!takesFocus(control.kind()) || !control.effectivelyVisible() || !control.effectivelyEnabled())
     return false;

@@ -307,6 +307,9 @@ class Form {
   // focus, visible and enabled with its containers, and not covered by a window
   // stacked above it (a page behind the one in front).
   bool canTakeFocus(const Control& control) const;
+  // Whether a visible window stacked above the control in its own container hides
+  // all of it.
+  bool coveredBySibling(const Control& control) const;
   // The control that takes the focus after `from` in tab order (before it when
   // `backwards`), wrapping around; from nullptr, the first (last). nullptr if none can.
   Control* nextInTabOrder(const Control* from, bool backwards = false) const;

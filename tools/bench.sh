@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Measures corva16.exe against baselines run side by side, and writes the figures
 # with their targets to bench/results.md:
-#   start-up     wizard vs an empty Win32 window, alternately, under Wine
-#   size         the stripped i686 exe, where its bytes come from, and what
+#   start-up     wizard and quillsafe.exe vs an empty Win32 window, in turn, under Wine
+#   size         the stripped i686 exes, where the wizard's bytes come from, and what
 #                compiler and linker options would save (separate build dirs)
 #   idle cost    CPU of the wizard waiting on page 1 with no CD, vs the empty
 #                window; then GDI/USER objects, handles and memory over a soak
@@ -32,16 +32,17 @@ mkdir -p "$raw"
 if [ -n "${CORVA_BENCH_BEFORE_RAW:-}" ]; then cp -r "$CORVA_BENCH_BEFORE_RAW" "$raw/before"; fi
 
 bash tools/install-deps.sh
-bench_targets=(corva16 minimal_window startup_step1 startup_step2 startup_step3 startup_step4
+bench_targets=(corva16 quillsafe minimal_window startup_step1 startup_step2 startup_step3 startup_step4
                startup_bench idle_bench repair_bench)
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j"$(nproc)" --target "${bench_targets[@]}"
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j"$(nproc)" --target corva16
+cmake --build --preset win32 -j"$(nproc)" --target corva16 quillsafe
 
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 wizard=$(winpath "$root/build/win64/corva16.exe")
 minimal=$(winpath "$root/build/win64/bench/minimal_window.exe")
+quillsafe=$(winpath "$root/build/win64/quillsafe.exe")
 bin=$root/build/win64/bench
 
 {
@@ -64,6 +65,7 @@ strip_size() {
 {
   echo "stripped $(strip_size build/win32/corva16.exe)"
   echo "unstripped $(stat -c %s build/win32/corva16.exe)"
+  echo "stripped_quillsafe $(strip_size build/win32/quillsafe.exe)"
   for f in resources/photo.jpg resources/logo.jpg resources/corva16.ico resources/corva16.manifest; do
     echo "resource $(basename "$f") $(stat -c %s "$f")"
   done
@@ -120,7 +122,7 @@ wineserver -p
 wine "$bin/startup_bench.exe" 1 "$minimal" "$minimal" >/dev/null
 
 echo "bench: start-up ($startup_runs runs each)"
-wine "$bin/startup_bench.exe" "$startup_runs" "$wizard" "$minimal" > "$raw/startup.txt"
+wine "$bin/startup_bench.exe" "$startup_runs" "$wizard" "$minimal" "$quillsafe" > "$raw/startup.txt"
 
 if [ -n "${CORVA_BENCH_BEFORE_EXE:-}" ]; then
   wine "$bin/startup_bench.exe" "$startup_runs" "$(winpath "$CORVA_BENCH_BEFORE_EXE")" "$minimal" \

@@ -48,23 +48,48 @@ void dispatch(F&& handler) {
   }
 }
 
-// The pictures of the program, decoded once from their JPEG resources.
+// The pictures of the program: each JPEG resource decoded once, where it is first
+// drawn, and kept as a bitmap of every size it is drawn at, so that painting only
+// copies pixels. Decoding stays on the thread of the windows: a second thread that
+// loaded DLLs while this one made windows was seen to hang start-up under Wine.
 class PictureCache {
  public:
+  PictureCache() = default;
+  PictureCache(const PictureCache&) = delete;
+  PictureCache& operator=(const PictureCache&) = delete;
   ~PictureCache() {
-    for (auto& p : pictures_)
-      if (p.second) p.second->Release();
+    for (auto& p : decoded_)
+      if (p.second) DeleteObject(p.second);
+    for (auto& p : sized_)
+      if (p.second) DeleteObject(p.second);
   }
-  IPicture* get(const std::string& name) {
-    auto it = pictures_.find(name);
-    if (it != pictures_.end()) return it->second;
-    IPicture* picture = load(name);
-    pictures_[name] = picture;
-    return picture;
+
+  void draw(HDC dc, const std::string& name, const RECT& r) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return;
+    HBITMAP& sized = sized_[name + "|" + std::to_string(w) + "x" + std::to_string(h)];
+    if (!sized) {
+      HBITMAP source = decoded(name);
+      if (!source) return;
+      sized = scaled(dc, source, w, h);
+      if (!sized) return;
+    }
+    HDC from = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(from, sized);
+    BitBlt(dc, r.left, r.top, w, h, from, 0, 0, SRCCOPY);
+    SelectObject(from, old);
+    DeleteDC(from);
   }
 
  private:
-  static IPicture* load(const std::string& name) {
+  HBITMAP decoded(const std::string& name) {
+    auto it = decoded_.find(name);
+    if (it != decoded_.end()) return it->second;
+    return decoded_[name] = decode(name);
+  }
+
+  // The picture at the size it is stored, as a bitmap of its own.
+  static HBITMAP decode(const std::string& name) {
     HRSRC res = FindResourceA(nullptr, name.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA
     if (!res) return nullptr;
     const DWORD size = SizeofResource(nullptr, res);
@@ -83,13 +108,43 @@ class PictureCache {
       return nullptr;
     }
     IPicture* picture = nullptr;
-    if (FAILED(OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                              reinterpret_cast<void**>(&picture))))
-      picture = nullptr;
+    HBITMAP bitmap = nullptr;
+    OLE_HANDLE handle = 0;
+    SHORT type = PICTYPE_NONE;
+    if (SUCCEEDED(OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
+                                 reinterpret_cast<void**>(&picture)))) {
+      if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP &&
+          SUCCEEDED(picture->get_Handle(&handle)))
+        bitmap = static_cast<HBITMAP>(
+            CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0,
+                      LR_CREATEDIBSECTION));
+      picture->Release();
+    }
     stream->Release();
-    return picture;
+    return bitmap;
   }
-  std::map<std::string, IPicture*> pictures_;
+
+  // The picture shrunk smoothly to the size it is drawn at: the pictures are drawn
+  // smaller than they are stored.
+  static HBITMAP scaled(HDC like, HBITMAP source, int w, int h) {
+    BITMAP info{};
+    if (!GetObjectA(source, sizeof info, &info)) return nullptr;
+    HBITMAP out = CreateCompatibleBitmap(like, w, h);
+    if (!out) return nullptr;
+    HDC to = CreateCompatibleDC(like), from = CreateCompatibleDC(like);
+    HGDIOBJ oldTo = SelectObject(to, out), oldFrom = SelectObject(from, source);
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    StretchBlt(to, 0, 0, w, h, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+    DeleteDC(from);
+    DeleteDC(to);
+    return out;
+  }
+
+  std::map<std::string, HBITMAP> decoded_;
+  std::map<std::string, HBITMAP> sized_;
 };
 
 PictureCache* g_pictures = nullptr;
@@ -137,7 +192,10 @@ class Win32FormView : public FormView {
   static Win32FormView* fromWindow(HWND h);
 
  private:
+  bool inView(const Control& c) const;
   void createChildren(const Control* container);
+  void revealIn(const Control* container);
+  void makeTheRest(const Control* container);
   void createWindowFor(Control& c, HWND parent);
   void applyZOrder(const Control* container);
   void invalidateContainerOf(const Control& c);
@@ -168,9 +226,11 @@ class Win32FormView : public FormView {
   // The control that had the focus when the window was last active.
   Control* lastFocus_ = nullptr;
   static constexpr UINT_PTR kReclaimTimer = 1;  // control timers use control addresses
+  static constexpr UINT_PTR kRestTimer = 2;
   static constexpr DWORD kReclaimMs = 3000;
   DWORD reclaimUntil_ = 0;
   bool settingText_ = false;
+  bool allMade_ = false;
   bool destroyed_ = false;
   // The windows this form disabled while it is shown modally.
   std::vector<HWND> disabledByModal_;
@@ -294,14 +354,55 @@ void Win32FormView::create() {
     if (c->kind() == ControlKind::Timer) restartTimer(*c);
 }
 
+// Every window costs its making and its painting, so a form first shows with the
+// windows of the controls a person can see. Those hidden, or wholly covered by a
+// window stacked above them (the pages behind the one in front), live in the model
+// alone, which keeps all their state, until they come into view (revealIn) or the
+// form has been shown and is idle (makeTheRest), whichever comes first.
+bool Win32FormView::inView(const Control& c) const {
+  return c.visible() && !form_.coveredBySibling(c);
+}
+
 void Win32FormView::createChildren(const Control* container) {
   HWND parent = containerWindow(container);
   for (Control* c : form_.stacking(container)) {
-    if (!isWindowed(c->kind())) continue;
+    if (!isWindowed(c->kind()) || !inView(*c)) continue;
     createWindowFor(*c, parent);
     if (isContainerKind(c->kind())) createChildren(c);
   }
   applyZOrder(container);
+}
+
+// Makes the windows still missing in a container and all it holds, each with its
+// state as it is now, hidden or covered as the model has it.
+void Win32FormView::makeTheRest(const Control* container) {
+  HWND parent = containerWindow(container);
+  if (!parent) return;
+  bool made = false;
+  for (Control* c : form_.stacking(container)) {
+    if (!isWindowed(c->kind())) continue;
+    if (!windowOf(c)) {
+      createWindowFor(*c, parent);
+      made = true;
+    }
+    if (isContainerKind(c->kind())) makeTheRest(c);
+  }
+  if (made) applyZOrder(container);
+}
+
+// Makes the windows of the children of a shown container that have come into view,
+// with their state as it is now, stacked among the windows of their siblings.
+void Win32FormView::revealIn(const Control* container) {
+  HWND parent = containerWindow(container);
+  if (!parent || allMade_) return;  // the container is not in view yet: they are made with it
+  bool made = false;
+  for (Control* c : form_.stacking(container)) {
+    if (!isWindowed(c->kind()) || windowOf(c) || !inView(*c)) continue;
+    createWindowFor(*c, parent);
+    if (isContainerKind(c->kind())) createChildren(c);
+    made = true;
+  }
+  if (made) applyZOrder(container);
 }
 
 void Win32FormView::createWindowFor(Control& c, HWND parent) {
@@ -376,6 +477,9 @@ void Win32FormView::show(Modality modality) {
   const auto order = form_.tabOrder();
   if (!order.empty())
     if (HWND h = windowOf(order.front())) SetFocus(h);
+  // The windows of the controls out of view follow once the form is on the screen
+  // and nothing waits: a timer's tick comes only when the queue is empty.
+  if (!allMade_) SetTimer(hwnd_, kRestTimer, 0, nullptr);
   if (modality != Modality::Modal) return;
   // A handler may unload the form inside the loop, and this view with it: the loop
   // keeps only what outlives the view.
@@ -469,6 +573,7 @@ void Win32FormView::controlChanged(Control& c, Property property) {
         const RECT r = pixelRect(c);
         MoveWindow(h, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
       }
+      revealIn(c.container());
       invalidateContainerOf(c);
       break;
     case Property::Caption:
@@ -494,6 +599,7 @@ void Win32FormView::controlChanged(Control& c, Property property) {
       break;
     case Property::Visible:
       if (h) ShowWindow(h, c.visible() ? SW_SHOWNA : SW_HIDE);
+      revealIn(c.container());
       invalidateContainerOf(c);
       break;
     case Property::Value:
@@ -506,6 +612,7 @@ void Win32FormView::controlChanged(Control& c, Property property) {
       restartTimer(c);
       break;
     case Property::ZOrder:
+      revealIn(c.container());
       applyZOrder(c.container());
       invalidateContainerOf(c);
       break;
@@ -541,16 +648,7 @@ void Win32FormView::paintControl(HDC dc, const Control& c) {
       break;
     }
     case ControlKind::Image:
-      if (IPicture* p = g_pictures->get(c.picture())) {
-        OLE_XSIZE_HIMETRIC w = 0;
-        OLE_YSIZE_HIMETRIC hgt = 0;
-        p->get_Width(&w);
-        p->get_Height(&hgt);
-        // Smooth shrinking: the pictures are drawn smaller than they are stored.
-        SetStretchBltMode(dc, HALFTONE);
-        SetBrushOrgEx(dc, 0, 0, nullptr);
-        p->Render(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, 0, hgt, w, -hgt, nullptr);
-      }
+      g_pictures->draw(dc, c.picture(), r);
       break;
     case ControlKind::Shape: {
       if (c.backStyle() == BackStyle::Opaque) FillRect(dc, &r, brushFor(c.backColor()));
@@ -730,6 +828,12 @@ LRESULT Win32FormView::handle(HWND h, const Control* container, UINT msg, WPARAM
       }
       return 0;
     case WM_TIMER: {
+      if (!container && wp == kRestTimer) {
+        KillTimer(hwnd_, kRestTimer);
+        dispatch([this] { makeTheRest(nullptr); });
+        allMade_ = true;
+        return 0;
+      }
       if (!container && wp == kReclaimTimer) {
         reclaimForeground();
         return 0;

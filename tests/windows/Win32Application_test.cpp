@@ -1,5 +1,6 @@
 // The Win32 realisation of the forms runtime where only real windows show it: the
-// modal show's loop, and keys that reach a form while no control has the focus.
+// modal show's loop, keys that reach a form while no control has the focus, and a
+// control whose window is made late.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -89,6 +90,30 @@ TEST(Win32Keys, EscapeAndAccessKeysActWithNoControlFocused) {
   for (int i = 0; i < 20 && clicked.size() < 2; ++i, Sleep(10)) app.doEvents();
   EXPECT_EQ(clicked, "CG");
   form.unload();
+  drainQuit();
+}
+
+TEST(Win32FormView, AControlShownLateCarriesWhatWasSetWhileItWasHidden) {
+  forms::Win32Application app;
+  TickingForm f(app);
+  forms::Control& box = f.add(forms::ControlKind::CheckBox, "chk", nullptr, 0, 0, 900, 300);
+  forms::Control& below =
+      f.add(forms::ControlKind::CommandButton, "cmd", nullptr, 450, 0, 900, 300);
+  box.setVisible(false);
+  f.show();
+  box.setCaption("Late");
+  box.setValue(1);
+  box.setEnabled(false);
+  box.setVisible(true);
+  const HWND h = app.controlWindow(box);
+  ASSERT_TRUE(h);
+  char text[16] = {};
+  GetWindowTextA(h, text, sizeof text);
+  EXPECT_STREQ(text, "Late");
+  EXPECT_EQ(SendMessageA(h, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_FALSE(IsWindowEnabled(h));
+  EXPECT_EQ(GetWindow(h, GW_HWNDNEXT), app.controlWindow(below));  // stacked as designed
+  f.unload();
   drainQuit();
 }
 
