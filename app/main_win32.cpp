@@ -5,19 +5,15 @@
 
 #include "app/Module1.h"
 #include "forms/win32/Win32Application.h"
-#include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32System.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Probing an empty CD drive must never bring up the system's "no disk" box.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 
   forms::Win32Application app(instance);
-  platform::Win32Drives drives;
-  platform::Win32FileSystem files;
-  platform::Win32Processes processes;
-  platform::Win32Shell shell;
-  platform::Platform sys{drives, files, processes, shell};
+  platform::Win32System system;
+  platform::Platform& sys = system.platform;
 
   try {
     Module1::Main(app, sys);

@@ -6,19 +6,15 @@
 #include "forms/win32/Win32Application.h"
 #include "helpers/MFile.h"
 #include "helpers/MIni.h"
-#include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32System.h"
 #include "settingsbackup/QuillsafeMain.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 
   forms::Win32Application app(instance);
-  platform::Win32Drives drives;
-  platform::Win32FileSystem files;
-  platform::Win32Processes processes;
-  platform::Win32Shell shell;
-  platform::Platform sys{drives, files, processes, shell};
+  platform::Win32System system;
+  platform::Platform& sys = system.platform;
   BackupFileAccess access{MFile::ShowOpenFileDialog, MIni::ReadIniValue};
 
   try {

@@ -109,6 +109,15 @@ class Wizard {
     }
     return -1;
   }
+  // From page 0 through a real repair from the demonstration CD to page 5.
+  bool repairToFinish() const {
+    automation::clickButton(next());
+    if (!waitForButtons("-CN-", 10000)) return false;
+    automation::clickButton(next());
+    Sleep(500);
+    automation::clickButton(next());
+    return waitForButtons("---F", 60000);
+  }
   // Keeps a screenshot in the artifacts folder (converted to PNG by the test script).
   void screenshot(const std::string& name) const {
     const std::string dir = windowsPath(env("CORVA_ARTIFACTS"));

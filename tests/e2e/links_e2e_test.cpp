@@ -89,15 +89,6 @@ class FakeBrowser {
   std::string log_;
 };
 
-// The wizard on page 5, after a real repair from the demonstration CD.
-void toFinishPage(Wizard& w) {
-  automation::clickButton(w.next());
-  ASSERT_TRUE(w.waitForButtons("-CN-", 10000)) << w.buttons();
-  automation::clickButton(w.next());
-  Sleep(500);
-  automation::clickButton(w.next());
-  ASSERT_TRUE(w.waitForButtons("---F", 60000)) << w.buttons();
-}
 
 // The site link on page 0 opens the host and keeps the wizard; Finish with the box
 // ticked opens it again and ends.
@@ -118,7 +109,7 @@ TEST(LinksE2e, SiteLinkAndFinishOpenTheHost) {
   EXPECT_EQ(GetFileAttributesA("C:\\temphtm.HTM"), INVALID_FILE_ATTRIBUTES)
       << "nothing is written to the root of C:";
 
-  toFinishPage(w);
+  ASSERT_TRUE(w.repairToFinish()) << w.buttons();
   automation::clickButton(w.finish());
   EXPECT_TRUE(w.waitForExit(10000));
   automation::waitFor([&] { return browser.starts(0).size() > 1; }, 5000);
@@ -133,7 +124,7 @@ TEST(LinksE2e, WithoutABrowserFinishTellsSoAndEnds) {
   FakeBrowser browser(false);
   Wizard w;
   ASSERT_TRUE(w.window());
-  toFinishPage(w);
+  ASSERT_TRUE(w.repairToFinish()) << w.buttons();
   automation::clickButton(w.finish());
   automation::MessageBoxInfo box;
   ASSERT_TRUE(automation::findMessageBox(w.pid(), box, 10000));

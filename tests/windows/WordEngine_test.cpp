@@ -14,8 +14,7 @@
 #include "helpers/RuntimeError.h"
 #include "platform/win32/Handle.h"
 #include "platform/win32/Win32Automation.h"
-#include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32System.h"
 #include "wordengine/Class1.h"
 #include "wordengine/clsBackup.h"
 #include "wordengine/clsWD10.h"
@@ -108,14 +107,10 @@ class WordEngineTest : public ::testing::Test {
   static constexpr const char* kStandInClsid = "{6F3A1C52-9B1E-4C3D-8E2A-5D7B9C0E1F24}";
 
   forms::MemoryApplication app;
-  platform::Win32Drives drives;
-  platform::Win32FileSystem files;
-  platform::Win32Processes processes;
-  platform::Win32Shell shell;
-  platform::Platform sys{drives, files, processes, shell};
+  platform::Win32System sys;
   platform::Win32Automation automation;
-  WordServices services{app, sys, automation};
-  const std::string folder = processes.applicationFolder();
+  WordServices services{app, sys.platform, automation};
+  const std::string folder = sys.processes.applicationFolder();
   const fs::path appData = Module1::GetAppDataFolder().value_or("C:\\missing");
   const fs::path scratch = fs::temp_directory_path() / "corva-word";
 };
