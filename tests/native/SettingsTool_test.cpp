@@ -51,14 +51,10 @@ class SettingsTool : public ::testing::Test {
 
 TEST_F(SettingsTool, RestoreWizardWalksFromWelcomeToFinishWithItsButtons) {
   frmRestore& f = restore();
-  ASSERT_EQ(probe::page(f), 0);
-  EXPECT_EQ(probe::buttons(f), "-CN-");
-  EXPECT_EQ(probe::sideBar(f), "G----R");
+  EXPECT_EQ(probe::state(f), "0 -CN- G----R");
 
   f.cmdNext.userClick();
-  EXPECT_EQ(probe::page(f), 1);
-  EXPECT_EQ(probe::buttons(f), "-CN-");
-  EXPECT_EQ(probe::sideBar(f), "-G---R");
+  EXPECT_EQ(probe::state(f), "1 -CN- -G---R");
 
   // A failed check stays on page 1 with Back now enabled; nothing else moves.
   f.cmdNext.userClick();
@@ -67,9 +63,7 @@ TEST_F(SettingsTool, RestoreWizardWalksFromWelcomeToFinishWithItsButtons) {
   EXPECT_EQ(app.shownMessageBoxes[0].style, forms::vbOKOnly);
   EXPECT_EQ(app.shownMessageBoxes[0].title, app.title);
   EXPECT_EQ(f.RestoreStep, 1);
-  EXPECT_EQ(probe::page(f), 1);
-  EXPECT_EQ(probe::buttons(f), "BCN-");
-  EXPECT_EQ(probe::sideBar(f), "-G---R");
+  EXPECT_EQ(probe::state(f), "1 BCN- -G---R");
   EXPECT_EQ(BackupLocation, "D:\\earlier");
 
   // The picker's buffer goes into the text box up to its first NUL.
@@ -78,19 +72,13 @@ TEST_F(SettingsTool, RestoreWizardWalksFromWelcomeToFinishWithItsButtons) {
   EXPECT_EQ(f.text1.text(), "C:\\Backups\\wp.bak");
 
   f.cmdNext.userClick();
-  EXPECT_EQ(probe::page(f), 2);
-  EXPECT_EQ(probe::buttons(f), "BCN-");
-  EXPECT_EQ(probe::sideBar(f), "--G--R");
+  EXPECT_EQ(probe::state(f), "2 BCN- --G--R");
   EXPECT_EQ(BackupLocation, "D:\\Backup");
 
   f.cmdBack.userClick();
-  EXPECT_EQ(probe::page(f), 1);
-  EXPECT_EQ(probe::buttons(f), "BCN-");
-  EXPECT_EQ(probe::sideBar(f), "-G---R");
+  EXPECT_EQ(probe::state(f), "1 BCN- -G---R");
   f.cmdBack.userClick();
-  EXPECT_EQ(probe::page(f), 0);
-  EXPECT_EQ(probe::buttons(f), "-CN-");
-  EXPECT_EQ(probe::sideBar(f), "G----R");
+  EXPECT_EQ(probe::state(f), "0 -CN- G----R");
 
   // Pages 3 and 4 each stay in front for a while, then the wizard goes on alone.
   f.cmdNext.userClick();
@@ -102,14 +90,12 @@ TEST_F(SettingsTool, RestoreWizardWalksFromWelcomeToFinishWithItsButtons) {
     buttonsOn[probe::page(f)] = probe::buttons(f);
   };
   f.cmdNext.userClick();
-  EXPECT_EQ(probe::page(f), 5);
+  EXPECT_EQ(probe::state(f), "5 ---F -----G");
   EXPECT_EQ(f.RestoreStep, 5);
-  EXPECT_EQ(probe::buttons(f), "---F");
-  EXPECT_EQ(probe::sideBar(f), "-----G");
-  for (int page : {3, 4})
+  for (int page : {3, 4}) {
     EXPECT_GE(shownFor[page], std::uint64_t(frmRestore::kProgressPageMs)) << page;
-  EXPECT_EQ(buttonsOn[3], "-C--");
-  EXPECT_EQ(buttonsOn[4], "-C--");
+    EXPECT_EQ(buttonsOn[page], "-C--") << page;
+  }
   EXPECT_EQ(shownFor.count(2), 0u);
 
   EXPECT_THROW(f.cmdFinish.userClick(), forms::ProcessEnded);

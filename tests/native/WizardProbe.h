@@ -41,4 +41,10 @@ std::string sideBar(const Wizard& f) {
   return s;
 }
 
+// All three at once: "1 BCN- -G---R" is page 1, Finish off, the second marker green.
+template <class Wizard>
+std::string state(const Wizard& f) {
+  return std::to_string(page(f)) + " " + buttons(f) + " " + sideBar(f);
+}
+
 }  // namespace probe
