@@ -91,7 +91,7 @@ class FolderBrowserDialog : public ::testing::Test {
   BOOL made = FALSE;
 };
 
-TEST_F(FolderBrowserDialog, CancelKeepsBackupLocation) {
+TEST_F(FolderBrowserDialog, CancelKeepsBackupLocationOkStoresTheStartFolder) {
   BackupLocation = "D:\\kept";
   std::string prompt;
   bool makeNewFolder = false;
@@ -111,10 +111,7 @@ TEST_F(FolderBrowserDialog, CancelKeepsBackupLocation) {
   EXPECT_EQ("Select or create a new folder to backup to:", prompt);
   EXPECT_TRUE(makeNewFolder);
   EXPECT_EQ("D:\\kept", BackupLocation);
-}
 
-TEST_F(FolderBrowserDialog, ConfirmingStoresTheStartFolder) {
-  BackupLocation.clear();
   ASSERT_TRUE(answerDialog(
       "Quillsafe Folder",
       [](HWND dialog) {

@@ -14,6 +14,7 @@
 #include "helpers/Module1Shell.h"
 #include "helpers/RuntimeError.h"
 #include "helpers/clsFile.h"
+#include "windows/RegistryAccess.h"
 
 namespace {
 
@@ -74,33 +75,20 @@ TEST(AppDataFolder, TemplatesPathBuiltFromItIsWellFormed) {
 class AppDataRedirect {
  public:
   explicit AppDataRedirect(const std::string& folder) {
-    RegCreateKeyExA(HKEY_CURRENT_USER,
-                    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", 0,
-                    nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr);
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer;
-    if (!RegQueryValueExA(key_, "AppData", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
-                          &size))
-      saved_ = buffer;  // unexpanded
-    set(folder);
+    regtest::put(HKEY_CURRENT_USER, kKey, "AppData", REG_EXPAND_SZ, folder + '\0');
   }
   ~AppDataRedirect() {
-    if (saved_) {
-      set(*saved_);
-    } else {
-      RegDeleteValueA(key_, "AppData");
-    }
-    RegCloseKey(key_);
+    if (saved_)
+      regtest::put(HKEY_CURRENT_USER, kKey, "AppData", saved_->first, saved_->second);
+    else
+      SHDeleteValueA(HKEY_CURRENT_USER, kKey, "AppData");
     Module1::GetAppDataFolder();  // brings the shell's copy back too
   }
 
  private:
-  void set(const std::string& text) {
-    RegSetValueExA(key_, "AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>(text.size() + 1));
-  }
-  HKEY key_ = nullptr;
-  std::optional<std::string> saved_;
+  static constexpr const char* kKey =
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  const std::optional<regtest::Stored> saved_ = regtest::value(HKEY_CURRENT_USER, kKey, "AppData");
 };
 
 TEST(AppDataFolder, LongPathComesBackWhole) {
