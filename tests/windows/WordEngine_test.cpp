@@ -100,6 +100,10 @@ class WordEngineTest : public ::testing::Test {
     fs::create_directories(scratch);
   }
   std::string record() const { return read(scratch / "record.log"); }
+  std::unique_ptr<clsWD> word(bool word2002) {
+    if (word2002) return std::make_unique<clsWD10>(services);
+    return std::make_unique<clsWD11>(services);
+  }
   void recordInto() const {
     SetEnvironmentVariableA("CORVA_RECORD", (scratch / "record.log").string().c_str());
   }
@@ -133,10 +137,7 @@ TEST_F(WordEngineTest, BackupRemoveRestoreRoundTripAcrossVersionsThroughTheSyste
       before[key] = readValues(key);
       ASSERT_EQ(before[key].size(), 3u);
     }
-    std::unique_ptr<clsWD> backup = from2002 ? std::unique_ptr<clsWD>(new clsWD10(services))
-                                             : std::unique_ptr<clsWD>(new clsWD11(services));
-    std::unique_ptr<clsWD> restore = from2002 ? std::unique_ptr<clsWD>(new clsWD11(services))
-                                              : std::unique_ptr<clsWD>(new clsWD10(services));
+    const std::unique_ptr<clsWD> backup = word(from2002), restore = word(!from2002);
     backup->DataBackup();
     backup->COMBackup();
     backup->OptionsBackup();
@@ -190,8 +191,7 @@ TEST_F(WordEngineTest, WordIsStartedWithEachCommandLineAndWindowState) {
   std::string expected;
   for (const bool word2002 : {true, false}) {
     const WordVersion& v = word2002 ? clsWD10::kVersion : clsWD11::kVersion;
-    std::unique_ptr<clsWD> wd = word2002 ? std::unique_ptr<clsWD>(new clsWD10(services))
-                                         : std::unique_ptr<clsWD>(new clsWD11(services));
+    const std::unique_ptr<clsWD> wd = word(word2002);
     const std::string exe = v.winword;
     const std::pair<void (clsWD::*)(), std::string> calls[] = {
         {&clsWD::Execute,
@@ -223,11 +223,7 @@ TEST_F(WordEngineTest, WordStartNormalReadsVisibleQuitsAndReleasesTheAutomationO
   setText(HKEY_LOCAL_MACHINE, "Software\\Classes\\Word.Application\\CLSID", "", clsid);
   setText(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID\\" + clsid + "\\InprocServer32", "", dll);
 
-  for (const bool word2002 : {true, false}) {
-    const bool started =
-        word2002 ? clsWD10(services).WordStartNormal() : clsWD11(services).WordStartNormal();
-    EXPECT_TRUE(started);
-  }
+  for (const bool word2002 : {true, false}) EXPECT_TRUE(word(word2002)->WordStartNormal());
   const std::string once = "created\nVisible flags=2 args=0\nQuit flags=1 args=0\nreleased\n";
   EXPECT_EQ(record(), once + once);
   EXPECT_TRUE(app.shownMessageBoxes.empty());
@@ -320,10 +316,7 @@ TEST_F(WordEngineTest, ACopyThatFailsNeverCostsTheSourceWhateverTheAnswer) {
       // Unreadable but deletable: the copy fails, a delete would succeed.
       platform::Handle held = holdOpen(user / "Normal.dot", FILE_SHARE_DELETE);
       ASSERT_TRUE(held);
-      if (word2002)
-        clsWD10(services).RenameTemplate();
-      else
-        clsWD11(services).RenameTemplate();
+      word(word2002)->RenameTemplate();
     }
     EXPECT_EQ(listing(user), (std::vector<std::string>{"Normal.dot=mine"}));
     ASSERT_EQ(app.shownMessageBoxes.size(), word2002 ? 1u : 0u);
