@@ -109,12 +109,18 @@ class Wizard {
     }
     return -1;
   }
-  // From page 0 through a real repair from the demonstration CD to page 5.
-  bool repairToFinish() const {
+  // From page 0 to page 2 once the detection has found the demonstration CD, and on
+  // through a real repair from it to page 5.
+  bool toPage2() const {
     automation::clickButton(next());
     if (!waitForButtons("-CN-", 10000)) return false;
     automation::clickButton(next());
-    Sleep(500);
+    if (!automation::waitFor([&] { return page() == 2; }, 5000)) return false;
+    Sleep(500);  // Next's handler yields before it ends; a click inside it is ignored
+    return true;
+  }
+  bool repairToFinish() const {
+    if (!toPage2()) return false;
     automation::clickButton(next());
     return waitForButtons("---F", 60000);
   }
@@ -133,8 +139,15 @@ class Wizard {
 };
 
 // The repaired files and where the demonstration CD keeps its sources.
+const char* const kTargets[] = {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"};
 inline std::string systemTarget(const char* name) {
   return std::string("C:\\windows\\system32\\") + name;
+}
+inline void removeTargets() {
+  for (const char* t : kTargets) {
+    SetFileAttributesA(systemTarget(t).c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(systemTarget(t).c_str());
+  }
 }
 inline std::string discFolder() { return windowsPath(env("WINEPREFIX") + "/discs/xpcd/i386"); }
 inline std::string demoSource(const char* name) {

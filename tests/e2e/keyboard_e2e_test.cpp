@@ -8,7 +8,7 @@ using e2e::Wizard;
 
 namespace {
 
-const char* const kTargets[] = {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"};
+using e2e::kTargets;
 constexpr ULONGLONG kMark = 119600064000000000ULL;  // 1980-01-01, set before expand runs
 
 ULONGLONG writeTime(const char* target) {
@@ -33,10 +33,7 @@ std::string tabWalk(const Wizard& w, int presses) {
 // One walk through: Enter on the focused Next, then Alt+N on each page; only what can
 // be seen takes the focus, and after the repair the wizard is in front on Finish.
 TEST(KeyboardE2e, WalkThroughWithKeysOnly) {
-  for (const char* t : kTargets) {
-    SetFileAttributesA(e2e::systemTarget(t).c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(e2e::systemTarget(t).c_str());
-  }
+  e2e::removeTargets();
   Wizard w;
   ASSERT_TRUE(w.window());
   EXPECT_EQ(tabWalk(w, 3), "Cancel|&Next >|Cancel|&Next >") << "page 0";
@@ -126,10 +123,7 @@ TEST(KeyboardE2e, CancelDuringTheRepairGivesEveryTargetItsTimeBack) {
   CloseHandle(big);
   Wizard w;
   ASSERT_TRUE(w.window());
-  automation::clickButton(w.next());
-  ASSERT_TRUE(w.waitForButtons("-CN-", 10000)) << w.buttons();
-  automation::clickButton(w.next());
-  ASSERT_TRUE(automation::waitFor([&] { return w.page() == 2; }, 5000));
+  ASSERT_TRUE(w.toPage2()) << w.buttons();
   automation::clickButton(w.next());
   ASSERT_TRUE(automation::waitFor([&] { return writeTime("COMMAND.NT") == kMark; }, 10000));
   automation::clickButton(w.cancel());  // the expand windows may lie over it

@@ -97,8 +97,7 @@ TEST(QuillsafeE2e, ChooserThenRestoreChecksTheFileAndReachesTheClosingPage) {
 }
 
 TEST(QuillsafeE2e, BackupChoiceRepairsFromTheCdAsTheRepairWizardDoes) {
-  for (const char* t : {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"})
-    DeleteFileA(e2e::systemTarget(t).c_str());
+  e2e::removeTargets();
   Wizard w(quillsafe());
   start(w, "Backup WordPerfect customized settings and files");
   EXPECT_EQ(w.buttons(), "-CN-");

@@ -8,23 +8,6 @@ using e2e::Wizard;
 
 namespace {
 
-const char* const kTargets[] = {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"};
-
-void removeTargets() {
-  for (const char* t : kTargets) {
-    SetFileAttributesA(e2e::systemTarget(t).c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(e2e::systemTarget(t).c_str());
-  }
-}
-
-// Next on page 0, wait for the detection, Next on page 1: page 2.
-void toPage2(Wizard& w) {
-  automation::clickButton(w.next());
-  ASSERT_TRUE(w.waitForButtons("-CN-", 10000)) << "the detection did not find E: " << w.buttons();
-  automation::clickButton(w.next());
-  Sleep(500);
-}
-
 TEST(WizardE2e, WindowIsACentredToolWindowOfTheDeclaredSize) {
   Wizard w;
   ASSERT_TRUE(w.window());
@@ -47,7 +30,7 @@ TEST(WizardE2e, WindowIsACentredToolWindowOfTheDeclaredSize) {
 }
 
 TEST(WizardE2e, AMissingFileOnTheCdIsReportedAndTheWizardStaysOnPage2) {
-  removeTargets();
+  e2e::removeTargets();
   const std::string source = e2e::discFolder() + "\\autoexec.nt_";
   const std::string aside = e2e::discFolder() + "\\autoexec.nt_.aside";
   ASSERT_TRUE(MoveFileA(source.c_str(), aside.c_str()));
@@ -58,7 +41,7 @@ TEST(WizardE2e, AMissingFileOnTheCdIsReportedAndTheWizardStaysOnPage2) {
 
   Wizard w;
   ASSERT_TRUE(w.window());
-  toPage2(w);
+  ASSERT_TRUE(w.toPage2()) << w.buttons();
   automation::clickButton(w.next());
   automation::MessageBoxInfo box;
   ASSERT_TRUE(automation::findMessageBox(w.pid(), box, 60000));
