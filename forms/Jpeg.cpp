@@ -1,6 +1,6 @@
 #include "forms/Jpeg.h"
 
-#include <array>
+#include <utility>
 
 namespace forms {
 
@@ -17,6 +17,10 @@ struct HuffmanTable {
   std::uint8_t values[256] = {};
   int maxCode[18] = {};  // largest code of each length, -1 when none
   int offset[17] = {};   // index in values of a length's first code, less that code
+  static constexpr int kFastBits = 9;
+  // For every kFastBits bits that begin with a code of that many bits or fewer: its
+  // length times 256 plus its value; 0 for the longer codes.
+  std::uint16_t fast[1 << kFastBits] = {};
 };
 
 struct Component {
@@ -24,36 +28,32 @@ struct Component {
   int quant = 0;
   int dcTable = 0, acTable = 0;
   int predictor = 0;
-  std::vector<std::uint8_t> samples;  // the whole plane, blocks side by side
+  std::vector<std::uint8_t> samples;  // one row of blocks, side by side
 };
 
 class BitReader {
  public:
   BitReader(const std::uint8_t* p, const std::uint8_t* end) : p_(p), end_(end) {}
 
-  int bit() {
-    if (count_ == 0) {
-      // Past a marker (or the end) the scan reads as zero bits, as the library's does.
-      std::uint8_t byte = 0;
-      if (p_ < end_ && !(p_[0] == 0xFF && (p_ + 1 >= end_ || p_[1] != 0))) {
-        byte = *p_++;
-        if (byte == 0xFF) ++p_;  // a stuffed zero
-      }
-      acc_ = byte;
-      count_ = 8;
-    }
-    --count_;
-    return (acc_ >> count_) & 1;
+  // The next n bits (up to 16), left in place.
+  unsigned peek(int n) {
+    if (count_ < n) fill();
+    return acc_ >> (32 - n);
   }
-
+  void skip(int n) {
+    acc_ <<= n;
+    count_ -= n;
+  }
   int bits(int n) {
-    int v = 0;
-    while (n-- > 0) v = (v << 1) | bit();
-    return v;
+    const unsigned v = peek(n);
+    skip(n);
+    return static_cast<int>(v);
   }
+  int bit() { return bits(1); }
 
   // At a restart marker: drops the bits left of this byte and the marker.
   void restart() {
+    acc_ = 0;
     count_ = 0;
     while (p_ + 1 < end_ && !(p_[0] == 0xFF && p_[1] >= 0xD0 && p_[1] <= 0xD7)) ++p_;
     if (p_ + 1 < end_) p_ += 2;
@@ -62,13 +62,32 @@ class BitReader {
   const std::uint8_t* position() const { return p_; }
 
  private:
+  void fill() {
+    while (count_ <= 24) {
+      // Past a marker (or the end) the scan reads as zero bits, as the library's does.
+      unsigned byte = 0;
+      if (p_ < end_ && !(p_[0] == 0xFF && (p_ + 1 >= end_ || p_[1] != 0))) {
+        byte = *p_++;
+        if (byte == 0xFF) ++p_;  // a stuffed zero
+      }
+      acc_ |= byte << (24 - count_);
+      count_ += 8;
+    }
+  }
+
   const std::uint8_t* p_;
   const std::uint8_t* end_;
-  unsigned acc_ = 0;
+  std::uint32_t acc_ = 0;  // the next bits, first at the top
   int count_ = 0;
 };
 
 int decodeSymbol(BitReader& in, const HuffmanTable& t) {
+  // Most codes are short: one look at the next bits finds them.
+  const unsigned fast = t.fast[in.peek(HuffmanTable::kFastBits)];
+  if (fast) {
+    in.skip(fast >> 8);
+    return fast & 0xFF;
+  }
   int code = in.bit();
   for (int length = 1; length <= 16; ++length) {
     if (code <= t.maxCode[length]) return t.values[(t.offset[length] + code) & 0xFF];
@@ -216,7 +235,7 @@ class Decoder {
       }
     }
     if (!scanned) return false;
-    out = convert();
+    out = std::move(picture_);
     return true;
   }
 
@@ -230,13 +249,16 @@ class Decoder {
       return false;
     blocksWide_ = (width_ + 7) / 8;
     blocksHigh_ = (height_ + 7) / 8;
+    picture_.width = width_;
+    picture_.height = height_;
+    picture_.bgr.resize(static_cast<std::size_t>(width_) * height_ * 3);
     for (int i = 0; i < count; ++i) {
       const std::uint8_t* c = b + 6 + 3 * i;
       if (c[1] != 0x11 || c[2] > 3) return false;  // full resolution only
       Component comp;
       comp.id = c[0];
       comp.quant = c[2];
-      comp.samples.assign(static_cast<std::size_t>(blocksWide_) * blocksHigh_ * 64, 0);
+      comp.samples.resize(static_cast<std::size_t>(blocksWide_) * 64);
       components_.push_back(std::move(comp));
     }
     return true;
@@ -266,8 +288,15 @@ class Decoder {
       if (total > 256 || i + 17 + total > n) return false;
       for (int k = 0; k < total; ++k) t.values[k] = b[i + 17 + k];
       int code = 0, index = 0;
+      for (auto& f : t.fast) f = 0;
       for (int l = 1; l <= 16; ++l) {
         const int count = b[i + l];
+        for (int k = 0; k < count && l <= HuffmanTable::kFastBits; ++k) {
+          const int shift = HuffmanTable::kFastBits - l;
+          for (int fill = 0; fill < (1 << shift); ++fill)
+            t.fast[((code + k) << shift) | fill] =
+                static_cast<std::uint16_t>(l << 8 | t.values[index + k]);
+        }
         t.offset[l] = index - code;
         code += count;
         index += count;
@@ -327,8 +356,9 @@ class Decoder {
           ++k;
         }
         const int stride = blocksWide_ * 8;
-        inverseDct(coef, &c.samples[static_cast<std::size_t>(by) * 8 * stride + bx * 8], stride);
+        inverseDct(coef, &c.samples[static_cast<std::size_t>(bx) * 8], stride);
       }
+      if (bx == blocksWide_ - 1) convertRow(by);
     }
     // The scan ends at the next marker.
     const std::uint8_t* p = in.position();
@@ -336,33 +366,31 @@ class Decoder {
     return p;
   }
 
-  DecodedPicture convert() const {
-    DecodedPicture pic;
-    pic.width = width_;
-    pic.height = height_;
-    pic.bgr.resize(static_cast<std::size_t>(width_) * height_ * 3);
+  // The eight lines of a row of blocks, from YCbCr by the library's tables (16
+  // fractional bits, rounded) into the picture.
+  void convertRow(int by) {
     const int stride = blocksWide_ * 8;
-    // The library's YCbCr to RGB tables: 16 fractional bits, rounded.
     constexpr std::int32_t kHalf = 1 << 15;
     constexpr std::int32_t kCrR = 91881, kCbB = 116130, kCrG = 46802, kCbG = 22554;
-    std::uint8_t* o = pic.bgr.data();
-    for (int y = 0; y < height_; ++y) {
+    for (int line = 0; line < 8 && by * 8 + line < height_; ++line) {
+      std::uint8_t* o = &picture_.bgr[static_cast<std::size_t>(by * 8 + line) * width_ * 3];
+      const std::uint8_t* y = &components_[0].samples[static_cast<std::size_t>(line) * stride];
+      if (components_.size() == 1) {
+        for (int x = 0; x < width_; ++x, o += 3) o[0] = o[1] = o[2] = y[x];
+        continue;
+      }
+      const std::uint8_t* cbs = &components_[1].samples[static_cast<std::size_t>(line) * stride];
+      const std::uint8_t* crs = &components_[2].samples[static_cast<std::size_t>(line) * stride];
       for (int x = 0; x < width_; ++x, o += 3) {
-        const std::size_t i = static_cast<std::size_t>(y) * stride + x;
-        const int Y = components_[0].samples[i];
-        if (components_.size() == 1) {
-          o[0] = o[1] = o[2] = static_cast<std::uint8_t>(Y);
-          continue;
-        }
-        const int cb = components_[1].samples[i] - 128, cr = components_[2].samples[i] - 128;
+        const int Y = y[x], cb = cbs[x] - 128, cr = crs[x] - 128;
         o[2] = clampSample(Y + ((kCrR * cr + kHalf) >> 16));
         o[1] = clampSample(Y + ((-kCbG * cb + kHalf - kCrG * cr) >> 16));
         o[0] = clampSample(Y + ((kCbB * cb + kHalf) >> 16));
       }
     }
-    return pic;
   }
 
+  DecodedPicture picture_;
   int width_ = 0, height_ = 0, blocksWide_ = 0, blocksHigh_ = 0;
   int restartInterval_ = 0;
   std::uint16_t quant_[4][64] = {};
