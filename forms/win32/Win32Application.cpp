@@ -927,6 +927,22 @@ void Win32Application::waitForMessages(int ms) {
   MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::max(0, ms)), QS_ALLINPUT);
 }
 
+void Win32Application::whenIdle(std::function<void()> work) {
+  idleWork_.push_back(std::move(work));
+  // A timer's tick comes only when no other message waits, painting included.
+  if (!idleTimer_) idleTimer_ = SetTimer(nullptr, 0, 0, runIdleWork);
+  if (!idleTimer_) runIdleWork(nullptr, WM_TIMER, 0, 0);  // no timer to be had: now
+}
+
+void CALLBACK Win32Application::runIdleWork(HWND, UINT, UINT_PTR, DWORD) {
+  if (!g_app) return;
+  if (g_app->idleTimer_) KillTimer(nullptr, g_app->idleTimer_);
+  g_app->idleTimer_ = 0;
+  std::vector<std::function<void()>> work;
+  work.swap(g_app->idleWork_);
+  for (auto& w : work) dispatch(w);
+}
+
 std::uint64_t Win32Application::milliseconds() {
   // GetTickCount wraps every 49.7 days; extend it (XP has no GetTickCount64).
   const DWORD now = GetTickCount();
