@@ -397,17 +397,10 @@ Area areaOf(const Control& c) { return {c.left(), c.top(), c.left() + c.width(),
 }  // namespace
 
 bool Form::coveredBySibling(const Control& control) const {
-  // Only the part within its container can show; what lies beyond is cut off.
-  const Control* parent = control.container();
-  const Area box = parent ? Area{0, 0, parent->width(), parent->height()}
-                          : Area{0, 0, clientWidth, clientHeight};
-  const Area whole = areaOf(control);
-  const Area seen{std::max(whole.left, box.left), std::max(whole.top, box.top),
-                  std::min(whole.right, box.right), std::min(whole.bottom, box.bottom)};
-  if (seen.empty()) return true;
-  for (const Control* above : stacking(parent)) {
+  for (const Control* above : stacking(control.container())) {
     if (above == &control) break;
-    if (isWindowed(above->kind()) && above->visible() && seen.inside(areaOf(*above))) return true;
+    if (isWindowed(above->kind()) && above->visible() && areaOf(control).inside(areaOf(*above)))
+      return true;
   }
   return false;
 }

@@ -345,11 +345,10 @@ void Win32FormView::create() {
 }
 
 // Every window costs its making and its painting, so a form first shows with the
-// windows of the controls a person can see. Those hidden, or covered by a window
-// stacked above them wherever they lie within their container (the pages behind the
-// one in front), live in the model alone, which keeps all their state, until they
-// come into view (revealIn) or the form has been shown and is idle (makeTheRest),
-// whichever comes first.
+// windows of the controls a person can see. Those hidden, or wholly covered by a
+// window stacked above them (the pages behind the one in front), live in the model
+// alone, which keeps all their state, until they come into view (revealIn) or the
+// form has been shown and is idle (makeTheRest), whichever comes first.
 bool Win32FormView::inView(const Control& c) const {
   return c.visible() && !form_.coveredBySibling(c);
 }
