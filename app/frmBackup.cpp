@@ -283,7 +283,11 @@ void frmBackup::Form_Load() {
   ignoringErrors([&] { chkCD_Click(); });
   ignoringErrors([&] { txtTimeout.setText("1000"); });
   ignoringErrors([&] { txtTimeout_Change(); });
-  ignoringErrors([&] { FillDriveList(); });
+  // The drives are first looked at on page 1: they are listed once the wizard is on
+  // the screen, long before the detection's first tick.
+  app().whenIdle([this, alive = std::weak_ptr<int>(alive_)] {
+    if (alive.lock()) ignoringErrors([&] { FillDriveList(); });
+  });
   ignoringErrors([&] { tmrCheck_Timer(); });
 }
 

@@ -85,9 +85,9 @@ def startup(raw):
     if steps:
         what = {
             1: "the wizard's DLL imports and manifest (common controls 6)",
-            2: "+ InitCommonControls and OleInitialize",
-            3: "+ both JPEG pictures decoded (OleLoadPicture) and drawn",
-            4: "+ twenty child windows with their own font",
+            2: "+ InitCommonControls",
+            3: "+ the seven child windows of the first page with their own font",
+            4: "+ both JPEG pictures decoded by the program's decoder and drawn scaled",
         }
         out += [
             "",

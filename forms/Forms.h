@@ -376,6 +376,9 @@ class Application {
   virtual void doEvents() = 0;
   // Sleeps until a message arrives or `ms` milliseconds pass (keeps the window alive).
   virtual void waitForMessages(int ms) = 0;
+  // Runs `work` once, when the program next waits with nothing to do: after the
+  // windows shown so far are on the screen.
+  virtual void whenIdle(std::function<void()> work) = 0;
   virtual std::uint64_t milliseconds() = 0;
   virtual Twips screenWidth() const = 0;
   virtual Twips screenHeight() const = 0;

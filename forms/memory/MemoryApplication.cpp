@@ -36,6 +36,9 @@ int MemoryApplication::msgBox(const std::string& prompt, unsigned style,
 
 void MemoryApplication::doEvents() {
   ++doEventsCount;
+  std::vector<std::function<void()>> work;
+  work.swap(idleWork_);
+  for (auto& w : work) w();
   if (onDoEvents && !inHook_) {
     inHook_ = true;
     try {

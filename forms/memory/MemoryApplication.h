@@ -25,6 +25,8 @@ class MemoryApplication : public Application {
              const std::string& titleText = std::string()) override;
   void doEvents() override;
   void waitForMessages(int ms) override;
+  // Here the work waits for the next yield.
+  void whenIdle(std::function<void()> work) override { idleWork_.push_back(std::move(work)); }
   std::uint64_t milliseconds() override { return clock; }
   Twips screenWidth() const override { return screenWidthTwips; }
   Twips screenHeight() const override { return screenHeightTwips; }
@@ -48,6 +50,7 @@ class MemoryApplication : public Application {
 
  private:
   bool inHook_ = false;
+  std::vector<std::function<void()>> idleWork_;
 };
 
 }  // namespace forms

@@ -1,14 +1,13 @@
 #include "forms/win32/Win32Application.h"
 
 #include <commctrl.h>
-#include <ole2.h>
-#include <olectl.h>
 
 #include <algorithm>
 #include <cmath>
 #include <map>
 #include <unordered_map>
 
+#include "forms/Jpeg.h"
 
 namespace forms {
 
@@ -48,10 +47,9 @@ void dispatch(F&& handler) {
   }
 }
 
-// The pictures of the program: each JPEG resource decoded once, where it is first
-// drawn, and kept as a bitmap of every size it is drawn at, so that painting only
-// copies pixels. Decoding stays on the thread of the windows: a second thread that
-// loaded DLLs while this one made windows was seen to hang start-up under Wine.
+// The pictures of the program: each JPEG resource decoded once, by the program's
+// own decoder where it is first drawn, and kept as a bitmap of every size it is
+// drawn at, so that painting only copies pixels.
 class PictureCache {
  public:
   PictureCache() = default;
@@ -95,32 +93,24 @@ class PictureCache {
     const DWORD size = SizeofResource(nullptr, res);
     HGLOBAL data = LoadResource(nullptr, res);
     const void* bytes = data ? LockResource(data) : nullptr;
-    if (!bytes || size == 0) return nullptr;
-    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!copy) return nullptr;
-    if (void* dst = GlobalLock(copy)) {
-      memcpy(dst, bytes, size);
-      GlobalUnlock(copy);
-    }
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
-      GlobalFree(copy);
+    DecodedPicture picture;
+    if (!bytes || !decodeJpeg(static_cast<const std::uint8_t*>(bytes), size, picture))
       return nullptr;
-    }
-    IPicture* picture = nullptr;
-    HBITMAP bitmap = nullptr;
-    OLE_HANDLE handle = 0;
-    SHORT type = PICTYPE_NONE;
-    if (SUCCEEDED(OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                                 reinterpret_cast<void**>(&picture)))) {
-      if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP &&
-          SUCCEEDED(picture->get_Handle(&handle)))
-        bitmap = static_cast<HBITMAP>(
-            CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0,
-                      LR_CREATEDIBSECTION));
-      picture->Release();
-    }
-    stream->Release();
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap || !bits) return bitmap;
+    // Rows of a bitmap are padded to whole DWORDs.
+    const std::size_t row = static_cast<std::size_t>(picture.width) * 3;
+    const std::size_t stride = (row + 3) & ~static_cast<std::size_t>(3);
+    for (int y = 0; y < picture.height; ++y)
+      memcpy(static_cast<std::uint8_t*>(bits) + y * stride, &picture.bgr[y * row], row);
     return bitmap;
   }
 
@@ -868,8 +858,6 @@ Win32Application::Win32Application(HINSTANCE instance) : instance_(instance) {
   g_app = this;
   // Comctl32 must be loaded before windows of its classes are made (manifest v6).
   InitCommonControls();
-  // The picture decoder is a COM object; nothing here needs OLE's clipboard or drag and drop.
-  CoInitialize(nullptr);
   static PictureCache pictures;
   g_pictures = &pictures;
   HDC screen = GetDC(nullptr);
@@ -937,6 +925,22 @@ void Win32Application::doEvents() {
 
 void Win32Application::waitForMessages(int ms) {
   MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::max(0, ms)), QS_ALLINPUT);
+}
+
+void Win32Application::whenIdle(std::function<void()> work) {
+  idleWork_.push_back(std::move(work));
+  // A timer's tick comes only when no other message waits, painting included.
+  if (!idleTimer_) idleTimer_ = SetTimer(nullptr, 0, 0, runIdleWork);
+  if (!idleTimer_) runIdleWork(nullptr, WM_TIMER, 0, 0);  // no timer to be had: now
+}
+
+void CALLBACK Win32Application::runIdleWork(HWND, UINT, UINT_PTR, DWORD) {
+  if (!g_app) return;
+  if (g_app->idleTimer_) KillTimer(nullptr, g_app->idleTimer_);
+  g_app->idleTimer_ = 0;
+  std::vector<std::function<void()>> work;
+  work.swap(g_app->idleWork_);
+  for (auto& w : work) dispatch(w);
 }
 
 std::uint64_t Win32Application::milliseconds() {

@@ -3,8 +3,10 @@
 // real message boxes.
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "forms/Forms.h"
 #include "platform/win32/Handle.h"
@@ -21,6 +23,7 @@ class Win32Application : public Application {
              const std::string& titleText = std::string()) override;
   void doEvents() override;
   void waitForMessages(int ms) override;
+  void whenIdle(std::function<void()> work) override;
   std::uint64_t milliseconds() override;
   Twips screenWidth() const override;
   Twips screenHeight() const override;
@@ -57,6 +60,9 @@ class Win32Application : public Application {
   DWORD lastTick_ = 0;
   std::uint64_t tickHigh_ = 0;
   std::map<std::string, platform::GdiObject<HFONT>> fonts_;
+  std::vector<std::function<void()>> idleWork_;
+  UINT_PTR idleTimer_ = 0;
+  static void CALLBACK runIdleWork(HWND, UINT, UINT_PTR, DWORD);
 };
 
 }  // namespace forms

@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Platform.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -146,6 +147,14 @@ std::intptr_t Win32Shell::shellExecute(std::uintptr_t ownerWindow, const std::st
   static LateBound<decltype(&ShellExecuteA)> shellExecuteA("shell32.dll", "ShellExecuteA");
   const auto execute = shellExecuteA.get();
   if (!execute) return SE_ERR_DLLNOTFOUND;
+  // The shell may hand the file to an extension, a COM object: COM is started on
+  // this thread first, once, and left running for the life of the program.
+  static LateBound<decltype(&CoInitialize)> coInitialize("ole32.dll", "CoInitialize");
+  static const bool comStarted = [] {
+    if (const auto start = coInitialize.get()) start(nullptr);
+    return true;
+  }();
+  (void)comStarted;
   return reinterpret_cast<std::intptr_t>(execute(reinterpret_cast<HWND>(ownerWindow),
                                                  operation.c_str(), file.c_str(),
                                                  parameters.c_str(), nullptr, showCommand));
