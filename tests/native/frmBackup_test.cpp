@@ -67,6 +67,8 @@ TEST_F(Wizard, WholeRunRepairsFromTheCdAndLandsOnFinish) {
   EXPECT_EQ(f.lblStatus.caption(), "Checking for CD...");
   EXPECT_EQ(f.tmrCheck.interval(), 1000);
   EXPECT_EQ(app.doEventsCount, 5);  // three before the show, two after
+  for (const char* hidden : {"txtTimeout", "lblTimeout", "lblNext2", "lblNext3"})
+    EXPECT_FALSE(f.control(hidden).visible()) << hidden;
   f.tmrCheck.tick();
   EXPECT_EQ(f.lstDrives.list(1), "E:\\ - [none]") << "a tick outside page 1 changes nothing";
   EXPECT_EQ(f.CdRootPath, "");

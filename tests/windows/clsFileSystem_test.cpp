@@ -120,7 +120,7 @@ TEST_F(FileSystemWin32, ExistenceSizeDateAndAttributes) {
   EXPECT_EQ(fs.GetAttrib(at("missing")), "Unknown");
 }
 
-TEST_F(FileSystemWin32, DeletePatternsMatchHiddenFilesButNoFolders) {
+TEST_F(FileSystemWin32, DeletePatternsMatchHiddenFilesButNoFoldersCopiesReplace) {
   write("a.tmp", 1);
   write("b.tmp", 1, FILE_ATTRIBUTE_HIDDEN);
   write("c.txt", 1);
@@ -129,6 +129,9 @@ TEST_F(FileSystemWin32, DeletePatternsMatchHiddenFilesButNoFolders) {
   auto left = entries(scratch);
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, (Names{"c.txt", "d.tmp"}));
+  write("big", 5);
+  fs.CopyFile(at("big"), at("c.txt"));  // a copy replaces the file it lands on
+  EXPECT_EQ(files.fileLength(at("c.txt")), 5u);
 }
 
 TEST_F(FileSystemWin32, EachMessageBoxAsTheUserSeesIt) {
@@ -141,6 +144,7 @@ TEST_F(FileSystemWin32, EachMessageBoxAsTheUserSeesIt) {
       {"No", [&] { fs.Save("keep.txt"); }, overwrite},
       {"Yes", [&] { fs.Save("drop.txt"); }, overwrite},
       {"OK", [&] { fs.DeleteFile(at("missing.txt")); }, "Error deleting File"},
+      {"OK", [&] { fs.DeleteFile(at("*.none")); }, "Error deleting File"},  // nothing matched
       {"OK", [&] { fs.MoveFile(at("keep.txt"), at("missing\\keep.txt")); }, moving},
       {"OK", [&] { fs.MoveFile(at("keep.txt"), at(".\\KEEP.TXT")); }, moving},  // onto itself
       {"OK", [&] { fs.RemoveDIR(at("full")); }, "Error removing Directory"}};
