@@ -27,7 +27,7 @@ struct Component {
   int id = 0;
   int quant = 0;
   int dcTable = 0, acTable = 0;
-  int predictor = 0;
+  std::int64_t predictor = 0;  // wide: damaged data may drive it far out
   std::vector<std::uint8_t> samples;  // one row of blocks, side by side
 };
 
@@ -105,7 +105,7 @@ int receiveExtend(BitReader& in, int size) {
 
 // Range limiting as the library does it: the sample centred on 128, clamped, with
 // the index taken modulo 1024.
-std::uint8_t limitIdct(std::int32_t x) {
+std::uint8_t limitIdct(std::int64_t x) {
   const int k = static_cast<int>(x) & 1023;
   if (k < 128) return static_cast<std::uint8_t>(k + 128);
   if (k < 512) return 255;
@@ -119,37 +119,37 @@ std::uint8_t clampSample(int x) {
 
 // The integer inverse DCT of the JPEG library (13 fractional bits, 2 more between
 // the passes), on dequantised coefficients in natural order.
-void inverseDct(const std::int32_t* in, std::uint8_t* out, int stride) {
+void inverseDct(const std::int64_t* in, std::uint8_t* out, int stride) {
   constexpr int kConstBits = 13, kPass1Bits = 2;
-  constexpr std::int32_t F0298 = 2446, F0390 = 3196, F0541 = 4433, F0765 = 6270, F0899 = 7373,
+  constexpr std::int64_t F0298 = 2446, F0390 = 3196, F0541 = 4433, F0765 = 6270, F0899 = 7373,
                          F1175 = 9633, F1501 = 12299, F1847 = 15137, F1961 = 16069, F2053 = 16819,
                          F2562 = 20995, F3072 = 25172;
-  auto descale = [](std::int32_t x, int n) { return (x + (1 << (n - 1))) >> n; };
-  std::int32_t work[64];
+  auto descale = [](std::int64_t x, int n) { return (x + (1 << (n - 1))) >> n; };
+  std::int64_t work[64];
   for (int pass = 0; pass < 2; ++pass) {
     for (int i = 0; i < 8; ++i) {
       // Pass 1 takes the columns of the input, pass 2 the rows of the work.
-      const std::int32_t* s = pass == 0 ? in + i : work + i * 8;
+      const std::int64_t* s = pass == 0 ? in + i : work + i * 8;
       const int step = pass == 0 ? 8 : 1;
       auto at = [&](int k) { return s[k * step]; };
-      std::int32_t r[8];
+      std::int64_t r[8];
       if (!at(1) && !at(2) && !at(3) && !at(4) && !at(5) && !at(6) && !at(7)) {
-        const std::int32_t dc =
+        const std::int64_t dc =
             pass == 0 ? at(0) * (1 << kPass1Bits) : descale(at(0), kPass1Bits + 3);
         for (int k = 0; k < 8; ++k) r[k] = dc;
       } else {
-        std::int32_t z2 = at(2), z3 = at(6);
-        std::int32_t z1 = (z2 + z3) * F0541;
-        const std::int32_t t2 = z1 + z3 * -F1847, t3 = z1 + z2 * F0765;
-        const std::int32_t t0 = (at(0) + at(4)) * (1 << kConstBits);
-        const std::int32_t t1 = (at(0) - at(4)) * (1 << kConstBits);
-        const std::int32_t t10 = t0 + t3, t13 = t0 - t3, t11 = t1 + t2, t12 = t1 - t2;
-        std::int32_t o0 = at(7), o1 = at(5), o2 = at(3), o3 = at(1);
+        std::int64_t z2 = at(2), z3 = at(6);
+        std::int64_t z1 = (z2 + z3) * F0541;
+        const std::int64_t t2 = z1 + z3 * -F1847, t3 = z1 + z2 * F0765;
+        const std::int64_t t0 = (at(0) + at(4)) * (1 << kConstBits);
+        const std::int64_t t1 = (at(0) - at(4)) * (1 << kConstBits);
+        const std::int64_t t10 = t0 + t3, t13 = t0 - t3, t11 = t1 + t2, t12 = t1 - t2;
+        std::int64_t o0 = at(7), o1 = at(5), o2 = at(3), o3 = at(1);
         z1 = o0 + o3;
         z2 = o1 + o2;
         z3 = o0 + o2;
-        std::int32_t z4 = o1 + o3;
-        const std::int32_t z5 = (z3 + z4) * F1175;
+        std::int64_t z4 = o1 + o3;
+        const std::int64_t z5 = (z3 + z4) * F1175;
         o0 *= F0298;
         o1 *= F2053;
         o2 *= F3072;
@@ -245,7 +245,10 @@ class Decoder {
     height_ = word(b + 1);
     width_ = word(b + 3);
     const int count = b[5];
-    if (width_ == 0 || height_ == 0 || (count != 1 && count != 3) || n < 6u + 3u * count)
+    // Nothing the program shows is larger than its screen; a damaged size is refused
+    // before it asks for gigabytes.
+    if (width_ == 0 || height_ == 0 || width_ > 4096 || height_ > 4096 ||
+        (count != 1 && count != 3) || n < 6u + 3u * count)
       return false;
     blocksWide_ = (width_ + 7) / 8;
     blocksHigh_ = (height_ + 7) / 8;
@@ -327,7 +330,7 @@ class Decoder {
     if (b[1 + 2 * count] != 0 || b[2 + 2 * count] != 63 || b[3 + 2 * count] != 0) return nullptr;
     BitReader in(b + n, end);
     const int mcus = blocksWide_ * blocksHigh_;
-    std::int32_t coef[64];
+    std::int64_t coef[64];
     for (int m = 0; m < mcus; ++m) {
       if (restartInterval_ && m > 0 && m % restartInterval_ == 0) {
         in.restart();
@@ -340,7 +343,8 @@ class Decoder {
         const int t = decodeSymbol(in, tables_[0][c.dcTable]);
         if (t < 0 || t > 15) return nullptr;
         c.predictor += receiveExtend(in, t);
-        coef[0] = c.predictor * q[0];
+        // Held in 16 bits as the library holds it; only damaged data goes beyond.
+        coef[0] = static_cast<std::int16_t>(c.predictor) * q[0];
         for (int k = 1; k < 64;) {
           const int rs = decodeSymbol(in, tables_[1][c.acTable]);
           if (rs < 0) return nullptr;
