@@ -285,9 +285,7 @@ void frmBackup::Form_Load() {
   ignoringErrors([&] { txtTimeout_Change(); });
   // The drives are first looked at on page 1: they are listed once the wizard is on
   // the screen, long before the detection's first tick.
-  app().whenIdle([this, alive = std::weak_ptr<int>(alive_)] {
-    if (alive.lock()) ignoringErrors([&] { FillDriveList(); });
-  });
+  whenIdle([this] { ignoringErrors([&] { FillDriveList(); }); });
   ignoringErrors([&] { tmrCheck_Timer(); });
 }
 

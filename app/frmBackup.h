@@ -1,7 +1,6 @@
 #pragma once
 // The repair wizard: six stacked pages, four buttons, the CD detection and the repair.
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -75,8 +74,6 @@ class frmBackup : public forms::Form {
   platform::Platform& sys_;
   bool handlingNext_ = false;
   bool inTick_ = false;  // a detection tick is running (it yields)
-  // Held by the work this form leaves for later, which finds it gone once the form is.
-  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
   struct MarkedTime {
     std::string target;
     std::uint64_t originalTime;

@@ -355,6 +355,12 @@ void Form::unload() {
   if (auto v = std::move(view_)) v->destroy();
 }
 
+void Form::whenIdle(std::function<void()> work) {
+  app_.whenIdle([alive = std::weak_ptr<int>(alive_), work = std::move(work)] {
+    if (alive.lock()) work();
+  });
+}
+
 bool Form::pressEscape() {
   for (const auto& c : controls_)
     if (c->kind() == ControlKind::CommandButton && c->isCancel())

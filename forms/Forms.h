@@ -295,6 +295,9 @@ class Form {
   void show(Modality modality = Modality::Modeless);
   void hide();
   void unload();
+  // Runs `work` when the program next waits with nothing to do, unless this form is
+  // gone by then.
+  void whenIdle(std::function<void()> work);
   bool loaded() const { return loaded_; }
   bool shown() const { return shown_; }
   // The Escape key: clicks the cancel button while it can act.
@@ -325,6 +328,7 @@ class Form {
   std::vector<std::unique_ptr<Control>> controls_;
   std::map<const Control*, std::vector<Control*>> stacking_;
   std::unique_ptr<FormView> view_;
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // held only by the form
   Twips left_ = 0, top_ = 0;
   bool loaded_ = false;
   bool shown_ = false;
