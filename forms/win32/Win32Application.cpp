@@ -1,7 +1,5 @@
 #include "forms/win32/Win32Application.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -856,8 +854,6 @@ LRESULT Win32FormView::handle(HWND h, const Control* container, UINT msg, WPARAM
 
 Win32Application::Win32Application(HINSTANCE instance) : instance_(instance) {
   g_app = this;
-  // Comctl32 must be loaded before windows of its classes are made (manifest v6).
-  InitCommonControls();
   static PictureCache pictures;
   g_pictures = &pictures;
   HDC screen = GetDC(nullptr);
