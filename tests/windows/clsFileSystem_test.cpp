@@ -1,4 +1,5 @@
 // clsFileSystem against real files, in a scratch folder each test makes and removes.
+// Its boxes are recorded by the in-memory application; one is shown for real.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,57 +9,55 @@
 #include <fstream>
 #include <functional>
 #include <future>
-#include <tuple>
 
 #include "automation/Automation.h"
+#include "forms/memory/MemoryApplication.h"
 #include "forms/win32/Win32Application.h"
+#include "helpers/RuntimeError.h"
 #include "helpers/clsFileSystem.h"
+#include "platform/win32/Handle.h"
 #include "platform/win32/Win32FileSystem.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
 
-// Answers the next message box of this process from a second thread; the future
-// holds what the box showed.
-std::future<automation::MessageBoxInfo> answerNextBox(const std::string& button) {
-  return std::async(std::launch::async, [button] {
-    automation::MessageBoxInfo box;
-    if (automation::findMessageBox(GetCurrentProcessId(), box, 10000))
-      automation::answerMessageBox(box, button);
-    return box;
-  });
-}
-
-// The names in a folder, whatever their attributes.
-Names entries(const std::string& folder) {
+// Everything below a folder, relative to it and sorted, whatever the attributes.
+Names tree(const std::string& folder) {
   Names found;
   std::error_code missing;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, missing))
-    found.push_back(entry.path().filename().string());
+  for (const auto& e : std::filesystem::recursive_directory_iterator(folder, missing))
+    found.push_back(e.path().lexically_relative(folder).string());
+  std::sort(found.begin(), found.end());
   return found;
 }
 
 // Removes a tree with the plain calls, so cleaning up never depends on the class
 // under test.
 void removeTree(const std::string& folder) {
-  for (const auto& name : entries(folder)) {
-    const std::string path = folder + "\\" + name;
+  std::error_code missing;
+  for (const auto& e : std::filesystem::directory_iterator(folder, missing)) {
+    const std::string path = e.path().string();
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!DeleteFileA(path.c_str())) removeTree(path);
   }
   RemoveDirectoryA(folder.c_str());
 }
 
+// A file held open as another program holds it: readable, never deletable.
+platform::Handle holdOpen(const std::string& path) {
+  return platform::Handle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 class FileSystemWin32 : public ::testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    scratch = std::string(temp) + "corva16-fs-" + std::to_string(GetCurrentProcessId());
+    scratch = (std::filesystem::temp_directory_path() / "corva16-fs").string();
     removeTree(scratch);
     ASSERT_TRUE(CreateDirectoryA(scratch.c_str(), nullptr));
     GetCurrentDirectoryA(MAX_PATH, previousFolder);
+    ASSERT_TRUE(SetCurrentDirectoryA(scratch.c_str()));
   }
   void TearDown() override {
     SetCurrentDirectoryA(previousFolder);
@@ -67,30 +66,52 @@ class FileSystemWin32 : public ::testing::Test {
 
   std::string at(const std::string& name) const { return scratch + "\\" + name; }
   // A file of this size; the folders above it are made as needed.
-  void write(const std::string& name, std::size_t size, DWORD attributes = 0) {
+  void write(const std::string& name, std::size_t size = 1, DWORD attributes = 0) {
     std::filesystem::create_directories(std::filesystem::path(at(name)).parent_path());
     std::ofstream(at(name), std::ios::binary) << std::string(size, 'x');
     ASSERT_TRUE(exists(name) && (!attributes || SetFileAttributesA(at(name).c_str(), attributes)));
   }
-  void folder(const std::string& name) {
-    ASSERT_TRUE(std::filesystem::create_directories(at(name)));
-  }
+  void folder(const std::string& name) { std::filesystem::create_directories(at(name)); }
   bool exists(const std::string& name) const {
     return GetFileAttributesA(at(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+  // The prompts of the boxes shown since the last call, joined by "|".
+  std::string boxes(unsigned style = forms::vbOKOnly) {
+    std::string prompts;
+    for (const auto& b : app.shownMessageBoxes) {
+      prompts += (prompts.empty() ? "" : "|") + b.prompt;
+      EXPECT_EQ(b.style, style) << b.prompt;
+    }
+    app.shownMessageBoxes.clear();
+    return prompts;
+  }
+  long errorNumber(const std::function<void()>& call) {
+    try {
+      call();
+    } catch (const RuntimeError& e) {
+      EXPECT_EQ(e.source(), "clsFileSystem");
+      return e.number();
+    }
+    return 0;
   }
 
   std::string scratch;
   char previousFolder[MAX_PATH] = {};
   platform::Win32FileSystem files;
-  forms::Win32Application app;
+  forms::MemoryApplication app;
   clsFileSystem fs{files, app};
 };
 
 TEST_F(FileSystemWin32, ExistenceSizeDateAndAttributes) {
-  write("Notes.txt", 1);
+  write("Notes.txt");
+  write("secret.txt", 1, FILE_ATTRIBUTE_HIDDEN);
   folder("sub");
   for (const std::string name : {"Notes.txt", "sub", "sub\\"}) EXPECT_TRUE(fs.FileExist(at(name)));
-  EXPECT_FALSE(fs.FileExist(at("missing.txt")));
+  EXPECT_FALSE(fs.FileExist(at("missing.txt")) || fs.FileExist(""));
+  // FileReal: a plain file of the current folder, named exactly as stored.
+  EXPECT_TRUE(fs.FileReal("Notes.txt"));
+  for (const std::string& no : Names{"notes.txt", at("Notes.txt"), "*.txt", "secret.txt", "sub", ""})
+    EXPECT_FALSE(fs.FileReal(no)) << no;
 
   write("half", 1536);
   EXPECT_EQ(fs.GetFileSize(at("half")), "1" + files.decimalSeparator() + "5KB");
@@ -98,8 +119,6 @@ TEST_F(FileSystemWin32, ExistenceSizeDateAndAttributes) {
   EXPECT_NE(fs.GetFileDate(at("half")).find("2000"), std::string::npos);
   EXPECT_EQ(fs.GetFileDate(at("missing")), "");
 
-  write("f.txt", 1);
-  folder("d");
   // Each setter replaces the attributes before. Wine reports the archive bit on
   // every regular file, whatever was set.
   const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
@@ -111,61 +130,156 @@ TEST_F(FileSystemWin32, ExistenceSizeDateAndAttributes) {
       {&clsFileSystem::SetNormal, "Normal", "Archive"}};
   // clang-format on
   for (const auto& s : setters) {
-    (fs.*s.set)(at("f.txt"));
-    EXPECT_EQ(fs.GetAttrib(at("f.txt")), wine ? s.wine : s.windows);
+    (fs.*s.set)(at("Notes.txt"));
+    EXPECT_EQ(fs.GetAttrib(at("Notes.txt")), wine ? s.wine : s.windows);
   }
-  SetFileAttributesA(at("f.txt").c_str(), FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(fs.GetAttrib(at("f.txt")), "33");
-  EXPECT_EQ(fs.GetAttrib(at("d")), "Directory");
+  EXPECT_EQ(fs.GetAttrib(at("sub")), "Directory");
   EXPECT_EQ(fs.GetAttrib(at("missing")), "Unknown");
 }
 
-TEST_F(FileSystemWin32, DeletePatternsMatchHiddenFilesButNoFoldersCopiesReplace) {
-  write("a.tmp", 1);
-  write("b.tmp", 1, FILE_ATTRIBUTE_HIDDEN);
-  write("c.txt", 1);
-  folder("d.tmp");
-  fs.DeleteFile(at("*.tmp"));
-  auto left = entries(scratch);
-  std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (Names{"c.txt", "d.tmp"}));
-  write("big", 5);
-  fs.CopyFile(at("big"), at("c.txt"));  // a copy replaces the file it lands on
-  EXPECT_EQ(files.fileLength(at("c.txt")), 5u);
+TEST_F(FileSystemWin32, SaveDeleteCopyAndMoveKeepWhatTheyCannotFinish) {
+  write("keep.txt");
+  write("drop.txt");
+  app.msgBoxAnswers = {forms::vbNo, forms::vbYes};
+  fs.Save("keep.txt");
+  fs.Save("drop.txt");
+  fs.Save(at("keep.txt"));  // FileReal is false for a full path: no question
+  EXPECT_EQ(boxes(forms::vbYesNo), "Overwrite File?|Overwrite File?");
+  EXPECT_TRUE(exists("keep.txt"));
+  EXPECT_FALSE(exists("drop.txt"));
+
+  // Patterns take hidden files and no folders, without regard to case.
+  write("t\\a.tmp");
+  write("t\\b.TMP", 1, FILE_ATTRIBUTE_HIDDEN);
+  write("t\\c.txt");
+  folder("t\\d.tmp");
+  fs.DeleteFile(at("t\\*.tmp"));
+  EXPECT_EQ(tree(at("t")), (Names{"c.txt", "d.tmp"}));
+  write("t\\ro.txt", 1, FILE_ATTRIBUTE_READONLY);
+  for (const char* name : {"t\\ro.txt", "t\\*.none", "t\\missing.txt"}) fs.DeleteFile(at(name));
+  EXPECT_EQ(boxes(), "Error deleting File|Error deleting File|Error deleting File");
+  EXPECT_TRUE(exists("t\\ro.txt"));
+
+  // CopyFile fails silently and replaces the file it lands on.
+  write("big", 5000);
+  fs.CopyFile(at("missing.txt"), at("c.txt"));
+  fs.CopyFile(at("big"), at("nowhere\\c.txt"));
+  EXPECT_FALSE(exists("c.txt") || exists("nowhere"));
+  fs.CopyFile(at("big"), at("keep.txt"));
+  EXPECT_EQ(files.fileLength(at("keep.txt")), 5000u);
+  fs.MoveFile(at("big"), at("moved"));
+  EXPECT_EQ(boxes(), "");
+  EXPECT_FALSE(exists("big"));
+  EXPECT_EQ(files.fileLength(at("moved")), 5000u);
+
+  write("held.txt", 10);
+  const platform::Handle held = holdOpen(at("held.txt"));
+  ASSERT_TRUE(held);
+  const std::pair<std::string, std::string> failures[] = {
+      {"moved", "missing\\x.txt"},   // no such folder
+      {"moved", ".\\MOVED"},         // onto itself
+      {"held.txt", "copy.txt"}};     // copied, but the source cannot go
+  for (const auto& [from, to] : failures) {
+    fs.MoveFile(at(from), at(to));
+    EXPECT_EQ(boxes(), "Error moving File") << to;
+    EXPECT_TRUE(exists(from)) << to;
+  }
+  EXPECT_EQ(files.fileLength(at("moved")), 5000u);
 }
 
-TEST_F(FileSystemWin32, EachMessageBoxAsTheUserSeesIt) {
-  write("keep.txt", 1);
-  write("drop.txt", 1);
-  write("full\\f.txt", 1);
-  ASSERT_TRUE(SetCurrentDirectoryA(scratch.c_str()));
-  const std::string overwrite = "Overwrite File?", moving = "Error moving File";
-  const std::tuple<const char*, std::function<void()>, std::string> cases[] = {
-      {"No", [&] { fs.Save("keep.txt"); }, overwrite},
-      {"Yes", [&] { fs.Save("drop.txt"); }, overwrite},
-      {"OK", [&] { fs.DeleteFile(at("missing.txt")); }, "Error deleting File"},
-      {"OK", [&] { fs.DeleteFile(at("*.none")); }, "Error deleting File"},  // nothing matched
-      {"OK", [&] { fs.MoveFile(at("keep.txt"), at("missing\\keep.txt")); }, moving},
-      {"OK", [&] { fs.MoveFile(at("keep.txt"), at(".\\KEEP.TXT")); }, moving},  // onto itself
-      {"OK", [&] { fs.RemoveDIR(at("full")); }, "Error removing Directory"}};
-  for (const auto& [press, call, text] : cases) {
-    auto answer = answerNextBox(press);
-    call();
-    const auto box = answer.get();
-    ASSERT_NE(box.hwnd, nullptr) << "no message box for: " << text;
-    EXPECT_EQ(box.text, text);
-    EXPECT_EQ(box.title, "Corvane 16 bit Windows");
-    EXPECT_FALSE(box.hasIcon);
-    Names shown;
-    for (auto b : box.buttons) {
-      b.erase(std::remove(b.begin(), b.end(), '&'), b.end());
-      shown.push_back(b);
-    }
-    EXPECT_EQ(shown, (text == overwrite ? Names{"Yes", "No"} : Names{"OK"})) << text;
-  }
-  EXPECT_EQ(files.fileLength(at("keep.txt")), 1u);  // kept by No and by both failed moves
-  EXPECT_FALSE(exists("drop.txt"));
+TEST_F(FileSystemWin32, CreateDirectoryStructMakeDIRAndRemoveDIR) {
+  const std::string deep = at("a\\b\\c");
+  fs.CreateDirectoryStruct(deep);
+  EXPECT_EQ(tree(at("a")), (Names{"b", "b\\c"}));
+  // One yield for each folder along the path, none when it is all there.
+  EXPECT_EQ(app.doEventsCount, std::count(deep.begin() + 3, deep.end(), '\\') + 1);
+  fs.CreateDirectoryStruct(deep);
+  EXPECT_EQ(app.doEventsCount, std::count(deep.begin() + 3, deep.end(), '\\') + 1);
+  fs.CreateDirectoryStruct(at("x\\\\y\\"));  // doubled and trailing separators
+  EXPECT_EQ(tree(at("x")), Names{"y"});
+  write("f.txt");
+  for (const std::string& bad : Names{at("f.txt\\sub\\deeper"), "Q:\\a"})
+    EXPECT_EQ(errorNumber([&] { fs.CreateDirectoryStruct(bad); }), errors::kPathFileAccessError)
+        << bad;
+
+  // MakeDIR ignores failure, RemoveDIR reports it.
+  fs.MakeDIR(at("new"));
+  fs.MakeDIR(at("no\\parent"));
+  EXPECT_TRUE(exists("new"));
+  EXPECT_FALSE(exists("no"));
+  write("full\\f.txt");
+  fs.RemoveDIR(at("full"));
+  EXPECT_EQ(boxes(), "Error removing Directory");
   EXPECT_TRUE(exists("full\\f.txt"));
+  fs.RemoveDIR(at("new"));
+  EXPECT_FALSE(exists("new"));
+  EXPECT_EQ(boxes(), "");
+}
+
+TEST_F(FileSystemWin32, CleanAllPathEmptiesTheTreeKeepsTheFolderOrFailsOnWhatStays) {
+  write("t\\plain.txt");
+  write("t\\ro.txt", 1, FILE_ATTRIBUTE_READONLY);
+  write("t\\hid.txt", 1, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+  write("t\\sub\\deep\\f.txt", 1, FILE_ATTRIBUTE_READONLY);
+  folder("t\\empty");
+  write("keep.txt");
+  std::string path = at("t");
+  fs.CleanAllPath(path);
+  EXPECT_EQ(path, at("t\\"));
+  EXPECT_EQ(tree(scratch), (Names{"keep.txt", "t"}));
+
+  // A relative folder, and the current folder itself however it is spelled.
+  for (const std::string relative : {"t", ".", ".\\", ".\\."}) {
+    SetCurrentDirectoryA(at("t").c_str());
+    write("t\\x.txt");
+    write("t\\t\\y.txt");
+    std::string here = relative;
+    fs.CleanAllPath(here);
+    EXPECT_EQ(tree(at("t")), (relative == "t" ? Names{"t", "x.txt"} : Names{})) << relative;
+    SetCurrentDirectoryA(scratch.c_str());
+    removeTree(at("t\\t"));
+  }
+
+  // A file the listing skips (system) or that cannot go (held) ends the walk.
+  write("t\\sub\\sys.dat", 1, FILE_ATTRIBUTE_SYSTEM);
+  write("u\\held.txt");
+  const platform::Handle held = holdOpen(at("u\\held.txt"));
+  for (std::string path : Names{at("t"), at("u")})
+    EXPECT_EQ(errorNumber([&] { fs.CleanAllPath(path); }), errors::kPathFileAccessError) << path;
+  EXPECT_TRUE(exists("t\\sub\\sys.dat") && exists("u\\held.txt") && exists("keep.txt"));
+}
+
+// The one box shown for real: the question's two buttons, no icon, the program's title.
+TEST(FileSystemBox, OverwriteQuestionAsTheUserSeesIt) {
+  const std::string folder = (std::filesystem::temp_directory_path() / "corva16-box").string();
+  removeTree(folder);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  std::ofstream(folder + "\\keep.txt") << "x";
+  char previous[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  SetCurrentDirectoryA(folder.c_str());
+  platform::Win32FileSystem files;
+  forms::Win32Application app;
+  auto answer = std::async(std::launch::async, [] {
+    automation::MessageBoxInfo box;
+    if (automation::findMessageBox(GetCurrentProcessId(), box, 10000))
+      automation::answerMessageBox(box, "No");
+    return box;
+  });
+  clsFileSystem(files, app).Save("keep.txt");
+  const automation::MessageBoxInfo box = answer.get();
+  SetCurrentDirectoryA(previous);
+  EXPECT_EQ(box.text, "Overwrite File?");
+  EXPECT_EQ(box.title, "Corvane 16 bit Windows");
+  EXPECT_FALSE(box.hasIcon);
+  Names shown;
+  for (auto b : box.buttons) {
+    b.erase(std::remove(b.begin(), b.end(), '&'), b.end());
+    shown.push_back(b);
+  }
+  EXPECT_EQ(shown, (Names{"Yes", "No"}));
+  EXPECT_TRUE(std::filesystem::exists(folder + "\\keep.txt"));
+  removeTree(folder);
 }
 
 }  // namespace
