@@ -154,6 +154,17 @@ bool realInput(const std::string& args) {
 }
 
 bool focusForRealInput(HWND topLevel) {
+  // Xvfb runs no window manager: when the active window closes, Wine activates no
+  // other, and X focus alone does not activate one (a person would click it). A
+  // window still being shown may lose the activation again, so it is asked until it
+  // holds.
+  waitFor(
+      [&] {
+        if (GetForegroundWindow() == topLevel) return true;
+        SetForegroundWindow(topLevel);
+        return false;
+      },
+      5000);
   // The X window behind a Wine window is kept in one of its properties.
   const auto xid = reinterpret_cast<std::uintptr_t>(GetPropA(topLevel, "__wine_x11_whole_window"));
   return xid && realInput("windowfocus --sync " + std::to_string(xid));

@@ -1,6 +1,6 @@
 // The real quillsafe.exe under Wine: the chooser, the restore wizard through to its
-// closing page (each kind of faulty file is a Windows test), and the repair wizard
-// reached by the backup choice.
+// closing page (each kind of faulty file and its message is a Windows test), and the
+// repair wizard reached by the backup choice.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -42,33 +42,17 @@ void start(Wizard& w, const char* option) {
   w.drive(wizard);
 }
 
-// Types a path into the file page's text box and presses Next; returns the message.
-std::string nextWith(Wizard& w, const std::string& path) {
+// Types a path into the file page's text box.
+void typePath(const Wizard& w, const std::string& path) {
   for (const auto& c : automation::descendants(w.window()))
     if (c.className == "Edit")
       SendMessageA(c.hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   Sleep(100);
-  automation::clickButton(w.next());
-  automation::MessageBoxInfo box;
-  if (!automation::findMessageBox(w.pid(), box, 3000)) return "<none>";
-  EXPECT_EQ(box.title, "Corvane 16 bit Windows");
-  EXPECT_FALSE(box.hasIcon);
-  EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
-  automation::answerMessageBox(box, "OK");
-  EXPECT_TRUE(
-      automation::waitFor([&] { return !automation::findMessageBox(w.pid(), box, 0); }, 5000));
-  return box.text;
 }
 
-TEST(QuillsafeE2e, ChooserThenRestoreChecksTheFileAndReachesTheClosingPage) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "quillsafe-e2e";
-  std::filesystem::create_directories(dir);
-  auto write = [&](const char* name, const char* content) {
-    std::ofstream((dir / name).string(), std::ios::binary) << content;
-    return (dir / name).string();
-  };
-  const std::string good =
-      write("wp12.bak", "[Backup]\r\nVersion=WP12\r\nBackup_Location=C:\\Saved\r\n");
+TEST(QuillsafeE2e, ChooserThenRestoreTakesAGoodFileToTheClosingPage) {
+  const std::filesystem::path good = std::filesystem::temp_directory_path() / "quillsafe-e2e.bak";
+  std::ofstream(good, std::ios::binary) << "[Backup]\r\nVersion=WP12\r\nBackup_Location=C:\\Saved\r\n";
 
   Wizard w(quillsafe());
   ASSERT_TRUE(w.window());
@@ -81,10 +65,8 @@ TEST(QuillsafeE2e, ChooserThenRestoreChecksTheFileAndReachesTheClosingPage) {
   automation::clickButton(w.next());
   Sleep(300);
   w.screenshot("restore-page1");
-
-  EXPECT_EQ(nextWith(w, ""), "Please select a file");
-  EXPECT_EQ(w.buttons(), "BCN-");
-  EXPECT_EQ(nextWith(w, good), "<none>");
+  typePath(w, good.string());
+  automation::clickButton(w.next());
   EXPECT_TRUE(w.waitForButtons("BCN-", 3000)) << w.buttons();
   automation::clickButton(w.next());
   // Pages 3 and 4 pass by themselves; only Finish leads on.
@@ -93,7 +75,7 @@ TEST(QuillsafeE2e, ChooserThenRestoreChecksTheFileAndReachesTheClosingPage) {
   w.screenshot("restore-page5");
   automation::clickButton(w.finish());
   EXPECT_TRUE(w.waitForExit(10000));
-  std::filesystem::remove_all(dir);
+  std::filesystem::remove(good);
 }
 
 TEST(QuillsafeE2e, BackupChoiceRepairsFromTheCdAsTheRepairWizardDoes) {

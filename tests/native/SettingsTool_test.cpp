@@ -127,34 +127,30 @@ TEST_F(SettingsTool, ABareNameIsReadWhereItWasFound) {
 }
 
 TEST_F(SettingsTool, ChooserOpensTheChosenWizardOrEnds) {
-  frmMain& chooser = Quillsafe::Main(app, sys.platform, access);
-  EXPECT_TRUE(chooser.shown());
-  EXPECT_EQ(chooser.optBackup.value(), 1);
-  chooser.Command4.userClick();
-  EXPECT_FALSE(chooser.shown());
-  frmBackup* wizard = app.existingInstance<frmBackup>();
-  ASSERT_NE(wizard, nullptr);
-  EXPECT_TRUE(wizard->shown());
-  EXPECT_EQ(app.existingInstance<frmRestore>(), nullptr);
-
-  app.releaseDefaultInstances();
-  frmMain& again = Quillsafe::Main(app, sys.platform, access);
-  again.optRestore.userClick();
-  EXPECT_EQ(again.optBackup.value(), 0);
-  again.Command4.userClick();
-  EXPECT_FALSE(again.shown());
-  ASSERT_NE(app.existingInstance<frmRestore>(), nullptr);
-  EXPECT_TRUE(app.existingInstance<frmRestore>()->shown());
-  EXPECT_EQ(app.existingInstance<frmBackup>(), nullptr);
-
+  for (const bool restoreChosen : {false, true}) {
+    app.releaseDefaultInstances();
+    frmMain& chooser = Quillsafe::Main(app, sys.platform, access);
+    EXPECT_EQ(chooser.optBackup.value(), 1);
+    if (restoreChosen) chooser.optRestore.userClick();
+    EXPECT_EQ(chooser.optBackup.value() + 2 * chooser.optRestore.value(), restoreChosen ? 2 : 1);
+    chooser.Command4.userClick();
+    EXPECT_FALSE(chooser.shown());
+    forms::Form* const wizard = restoreChosen ? static_cast<forms::Form*>(app.existingInstance<frmRestore>())
+                                              : app.existingInstance<frmBackup>();
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_TRUE(wizard->shown());
+    EXPECT_EQ(app.existingInstance<frmRestore>() == nullptr, !restoreChosen);
+    EXPECT_EQ(app.existingInstance<frmBackup>() == nullptr, restoreChosen);
+  }
   // The page link keeps the chooser open.
-  again.show();
-  again.Label4.userClick();
+  frmMain& chooser = *app.existingInstance<frmMain>();
+  chooser.show();
+  chooser.Label4.userClick();
   ASSERT_EQ(sys.shell.executed.size(), 1u);
   EXPECT_EQ(sys.shell.executed[0].parameters, quillsafePageUrl());
   EXPECT_EQ(quillsafePageUrl().rfind("http://", 0), 0u);
-  EXPECT_TRUE(again.shown());
-  EXPECT_THROW(again.Command3.userClick(), forms::ProcessEnded);
+  EXPECT_TRUE(chooser.shown());
+  EXPECT_THROW(chooser.Command3.userClick(), forms::ProcessEnded);
 }
 
 }  // namespace

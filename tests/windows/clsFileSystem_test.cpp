@@ -1,5 +1,5 @@
 // clsFileSystem against real files, in a scratch folder each test makes and removes.
-// Its boxes are recorded by the in-memory application; one is shown for real.
+// Its boxes are recorded by the in-memory application.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,11 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <future>
 
-#include "automation/Automation.h"
 #include "forms/memory/MemoryApplication.h"
-#include "forms/win32/Win32Application.h"
 #include "helpers/RuntimeError.h"
 #include "helpers/clsFileSystem.h"
 #include "platform/win32/Handle.h"
@@ -247,39 +244,6 @@ TEST_F(FileSystemWin32, CleanAllPathEmptiesTheTreeKeepsTheFolderOrFailsOnWhatSta
   for (std::string path : Names{at("t"), at("u")})
     EXPECT_EQ(errorNumber([&] { fs.CleanAllPath(path); }), errors::kPathFileAccessError) << path;
   EXPECT_TRUE(exists("t\\sub\\sys.dat") && exists("u\\held.txt") && exists("keep.txt"));
-}
-
-// The one box shown for real: the question's two buttons, no icon, the program's title.
-TEST(FileSystemBox, OverwriteQuestionAsTheUserSeesIt) {
-  const std::string folder = (std::filesystem::temp_directory_path() / "corva16-box").string();
-  removeTree(folder);
-  CreateDirectoryA(folder.c_str(), nullptr);
-  std::ofstream(folder + "\\keep.txt") << "x";
-  char previous[MAX_PATH] = {};
-  GetCurrentDirectoryA(MAX_PATH, previous);
-  SetCurrentDirectoryA(folder.c_str());
-  platform::Win32FileSystem files;
-  forms::Win32Application app;
-  auto answer = std::async(std::launch::async, [] {
-    automation::MessageBoxInfo box;
-    if (automation::findMessageBox(GetCurrentProcessId(), box, 10000))
-      automation::answerMessageBox(box, "No");
-    return box;
-  });
-  clsFileSystem(files, app).Save("keep.txt");
-  const automation::MessageBoxInfo box = answer.get();
-  SetCurrentDirectoryA(previous);
-  EXPECT_EQ(box.text, "Overwrite File?");
-  EXPECT_EQ(box.title, "Corvane 16 bit Windows");
-  EXPECT_FALSE(box.hasIcon);
-  Names shown;
-  for (auto b : box.buttons) {
-    b.erase(std::remove(b.begin(), b.end(), '&'), b.end());
-    shown.push_back(b);
-  }
-  EXPECT_EQ(shown, (Names{"Yes", "No"}));
-  EXPECT_TRUE(std::filesystem::exists(folder + "\\keep.txt"));
-  removeTree(folder);
 }
 
 }  // namespace
