@@ -15,18 +15,15 @@ using Stored = std::pair<DWORD, std::string>;  // a value's type and bytes
 
 inline bool makeKey(HKEY root, const std::string& key, DWORD options = 0) {
   HKEY h = nullptr;
-  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, options, KEY_ALL_ACCESS, nullptr, &h,
-                      nullptr) != ERROR_SUCCESS)
-    return false;
-  RegCloseKey(h);
-  return true;
+  return RegCreateKeyExA(root, key.c_str(), 0, nullptr, options, KEY_ALL_ACCESS, nullptr, &h,
+                         nullptr) == ERROR_SUCCESS &&
+         RegCloseKey(h) == ERROR_SUCCESS;
 }
 
 inline bool keyExists(HKEY root, const std::string& key) {
   HKEY h = nullptr;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
-  RegCloseKey(h);
-  return true;
+  return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &h) == ERROR_SUCCESS &&
+         RegCloseKey(h) == ERROR_SUCCESS;
 }
 
 // Writes a value of any type; the key is made as needed.
@@ -35,24 +32,8 @@ inline bool put(HKEY root, const std::string& key, const std::string& name, DWOR
   return SHSetValueA(root, key.c_str(), name.c_str(), type, data.data(),
                      static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
 }
-inline bool putText(HKEY root, const std::string& key, const std::string& name,
-                    const std::string& text) {
-  return put(root, key, name, REG_SZ, text + '\0');
-}
 
-inline std::optional<Stored> value(HKEY root, const std::string& key, const std::string& name) {
-  HKEY h = nullptr;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return std::nullopt;
-  char data[4096];
-  DWORD type = REG_NONE, size = sizeof data;
-  const LONG result =
-      RegQueryValueExA(h, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-  RegCloseKey(h);
-  if (result != ERROR_SUCCESS) return std::nullopt;
-  return Stored(type, std::string(data, size));
-}
-
-// Every value of a key, by name.
+// Every value of a key, by name; a value too long for the buffer is left out.
 inline std::map<std::string, Stored> values(HKEY root, const std::string& key) {
   std::map<std::string, Stored> all;
   HKEY h = nullptr;
@@ -60,13 +41,18 @@ inline std::map<std::string, Stored> values(HKEY root, const std::string& key) {
   for (DWORD i = 0;; ++i) {
     char name[16384], data[4096];
     DWORD nameLength = sizeof name, dataLength = sizeof data, type = 0;
-    if (RegEnumValueA(h, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data),
-                      &dataLength) != ERROR_SUCCESS)
-      break;
-    all[name] = Stored(type, std::string(data, dataLength));
+    const LONG result = RegEnumValueA(h, i, name, &nameLength, nullptr, &type,
+                                      reinterpret_cast<BYTE*>(data), &dataLength);
+    if (result == ERROR_SUCCESS) all[name] = Stored(type, std::string(data, dataLength));
+    if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA) break;
   }
   RegCloseKey(h);
   return all;
+}
+
+inline std::optional<Stored> value(HKEY root, const std::string& key, const std::string& name) {
+  const auto all = values(root, key);
+  return all.count(name) ? std::optional<Stored>(all.at(name)) : std::nullopt;
 }
 
 }  // namespace regtest
