@@ -28,10 +28,8 @@ constexpr long kPrivateToleranceKb = 256;
 
 void expectNoGrowth(const Counts& before, const Counts& after) {
   std::ostringstream both;
-  both << "gdi, user, handles, private kB before:";
-  for (long c : before) both << " " << c;
-  both << "; after:";
-  for (long c : after) both << " " << c;
+  both << "gdi, user, handles, private kB:";
+  for (int i = 0; i < 4; ++i) both << " " << before[i] << "->" << after[i];
   for (int i = 0; i < 3; ++i) EXPECT_LE(after[i], before[i]) << both.str();
   if (before[3] >= 0 && after[3] >= 0) {
     EXPECT_LE(after[3] - before[3], kPrivateToleranceKb) << both.str();

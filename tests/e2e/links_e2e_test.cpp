@@ -42,9 +42,9 @@ class FakeBrowser {
     DeleteFileA(log_.c_str());
     SetEnvironmentVariableA("CORVA_RECORD", log_.c_str());
     const std::string exe = e2e::windowsPath(e2e::env("CORVA_RECORDER"));
-    regtest::putText(HKEY_CLASSES_ROOT, ".htm", "", "CorvaTestPage");
-    regtest::putText(HKEY_CLASSES_ROOT, "CorvaTestPage\\shell\\open\\command", "",
-                     "\"" + exe + "\" \"%1\"");
+    regtest::put(HKEY_CLASSES_ROOT, ".htm", "", REG_SZ, std::string("CorvaTestPage") + '\0');
+    regtest::put(HKEY_CLASSES_ROOT, "CorvaTestPage\\shell\\open\\command", "", REG_SZ,
+                 "\"" + exe + "\" \"%1\"" + '\0');
   }
   ~FakeBrowser() {
     SHDeleteKeyA(HKEY_CLASSES_ROOT, "CorvaTestPage");

@@ -52,24 +52,15 @@ class WordObject final : public IDispatch {
   }
   STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-    if (count != 1) return DISP_E_UNKNOWNNAME;
-    if (lstrcmpiW(names[0], L"Visible") == 0) {
-      ids[0] = kVisible;
-    } else if (lstrcmpiW(names[0], L"Quit") == 0) {
-      ids[0] = kQuit;
-    } else {
-      ids[0] = DISPID_UNKNOWN;
-      return DISP_E_UNKNOWNNAME;
-    }
-    return S_OK;
+    const bool visible = count == 1 && lstrcmpiW(names[0], L"Visible") == 0;
+    const bool quit = count == 1 && lstrcmpiW(names[0], L"Quit") == 0;
+    ids[0] = visible ? kVisible : quit ? kQuit : DISPID_UNKNOWN;
+    return visible || quit ? S_OK : DISP_E_UNKNOWNNAME;
   }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                       EXCEPINFO*, UINT*) override {
     char line[64];
-    wsprintfA(line, "%s flags=%u args=%u",
-              id == kVisible ? "Visible"
-              : id == kQuit  ? "Quit"
-                             : "?",
+    wsprintfA(line, "%s flags=%u args=%u", id == kVisible ? "Visible" : id == kQuit ? "Quit" : "?",
               flags, params ? params->cArgs : 0u);
     record(line);
     if (id == kVisible && (flags & DISPATCH_PROPERTYGET) && result) {
