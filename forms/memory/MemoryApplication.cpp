@@ -62,6 +62,7 @@ std::uintptr_t MemoryApplication::windowHandle(const Form& form) const {
 
 void MemoryApplication::endProcess() {
   ended = true;
+  if (onEndProcess) onEndProcess();
   throw ProcessEnded{};
 }
 

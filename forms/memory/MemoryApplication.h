@@ -46,6 +46,8 @@ class MemoryApplication : public Application {
   std::uint64_t clock = 0;  // advanced by waitForMessages
   std::function<void(int)> onWait;  // runs inside each wait
   bool ended = false;
+  // Runs as the process ends, before the unwinding that only this realisation has.
+  std::function<void()> onEndProcess;
   const Control* focused = nullptr;  // the control last given the focus
 
  private:

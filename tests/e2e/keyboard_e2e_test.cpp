@@ -8,15 +8,6 @@ using e2e::Wizard;
 
 namespace {
 
-using e2e::kTargets;
-constexpr ULONGLONG kMark = 119600064000000000ULL;  // 1980-01-01, set before expand runs
-
-ULONGLONG writeTime(const char* target) {
-  WIN32_FILE_ATTRIBUTE_DATA d{};
-  if (!GetFileAttributesExA(e2e::systemTarget(target).c_str(), GetFileExInfoStandard, &d)) return 0;
-  return (ULONGLONG(d.ftLastWriteTime.dwHighDateTime) << 32) | d.ftLastWriteTime.dwLowDateTime;
-}
-
 // The captions the focus visits from here on, one Tab at a time.
 std::string tabWalk(const Wizard& w, int presses) {
   std::string seen = w.focus();
@@ -108,46 +99,6 @@ TEST(KeyboardE2e, EscapeAfterMouseClicksOnNextEndsTheProgramOnPages0To2) {
     ASSERT_TRUE(w.keys("Escape"));
     EXPECT_TRUE(w.waitForExit(10000));
   }
-}
-
-// Cancel while expand runs: no existing target keeps the mark the repair gave it.
-TEST(KeyboardE2e, CancelDuringTheRepairGivesEveryTargetItsTimeBack) {
-  FILETIME old{};
-  SYSTEMTIME st{2001, 1, 1, 1, 12, 0, 0, 0};
-  SystemTimeToFileTime(&st, &old);
-  for (const char* t : kTargets) {
-    HANDLE f = CreateFileA(e2e::systemTarget(t).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE);
-    SetFileTime(f, nullptr, nullptr, &old);
-    CloseHandle(f);
-  }
-  // A large uncompressed source (Wine's expand copies it as it is) keeps the wait long.
-  const std::string source = e2e::discFolder() + "\\config.nt_", aside = source + ".aside";
-  ASSERT_TRUE(MoveFileA(source.c_str(), aside.c_str()));
-  struct Restore {
-    std::string from, to;
-    ~Restore() {  // once the copies still running have let go of it
-      automation::waitFor([&] { return DeleteFileA(to.c_str()) != FALSE; }, 60000);
-      MoveFileA(from.c_str(), to.c_str());
-      DeleteFileA(e2e::systemTarget("CONFIG.NT").c_str());
-    }
-  } restore{aside, source};
-  HANDLE big = CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-  ASSERT_NE(big, INVALID_HANDLE_VALUE);
-  LARGE_INTEGER size{};
-  size.QuadPart = 1LL << 30;
-  SetFilePointerEx(big, size, nullptr, FILE_BEGIN);
-  SetEndOfFile(big);
-  CloseHandle(big);
-  Wizard w;
-  ASSERT_TRUE(w.window());
-  ASSERT_TRUE(w.toPage2()) << w.buttons();
-  automation::clickButton(w.next());
-  ASSERT_TRUE(automation::waitFor([&] { return writeTime("COMMAND.NT") == kMark; }, 10000));
-  automation::clickButton(w.cancel());  // the expand windows may lie over it
-  ASSERT_TRUE(w.waitForExit(10000));
-  for (const char* t : kTargets) EXPECT_NE(writeTime(t), kMark) << t;
 }
 
 }  // namespace

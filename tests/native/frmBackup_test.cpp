@@ -152,6 +152,32 @@ TEST_F(Wizard, CancelDuringTheRepairYieldsStartsNothing) {
   EXPECT_TRUE(sys.processes.started.empty());
 }
 
+// The real program ends without unwinding: Cancel while expand runs must give each
+// target its time back before the end, not leave it to the repair's own clean-up.
+TEST_F(Wizard, CancelWhileExpandRunsGivesEveryTargetItsTimeBackBeforeTheEnd) {
+  cdInE();
+  const std::uint64_t old = 127000000000000000ULL;
+  std::vector<std::string> targets;
+  for (const char* t : {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"}) {
+    targets.push_back(std::string("c:\\windows\\system32\\") + t);
+    sys.files.addFile(targets.back(), 10);
+    sys.files.setLastWriteTime(targets.back(), old);
+  }
+  frmBackup& f = toPage2();
+  sys.processes.behaviour = [](const FakeProcesses::Started&, FakeProcesses::State&) {
+    return true;  // expand keeps running
+  };
+  std::vector<std::uint64_t> atTheEnd;
+  app.onEndProcess = [&] {
+    for (const std::string& t : targets) atTheEnd.push_back(*sys.files.lastWriteTime(t));
+  };
+  app.onDoEvents = [&] {
+    if (sys.processes.started.size() == 3) f.cmdCancel.userClick();
+  };
+  EXPECT_THROW(f.cmdNext.userClick(), forms::ProcessEnded);
+  EXPECT_EQ(atTheEnd, std::vector<std::uint64_t>(3, old));
+}
+
 // --- Repair outcomes ---------------------------------------------------------------------
 
 // How expand fails for AUTOEXEC.NT (the other two are written), or for all three.
