@@ -13,7 +13,7 @@ seconds=${1:-60}
 out=build/fuzz
 mkdir -p "$out"
 sources=(fuzz/path_helpers_fuzz.cpp helpers/clsFileSystem.cpp app/DriveStrings.cpp forms/Forms.cpp
-         forms/memory/MemoryApplication.cpp tests/fakes/FakeFileSystem.cpp)
+         forms/memory/MemoryApplication.cpp)
 clang++ -std=c++17 -g -O1 -Wall -Wextra -Werror -fsanitize=fuzzer,address,undefined \
   -fno-sanitize-recover=undefined -fno-omit-frame-pointer -I. -Itests \
   "${sources[@]}" -o "$out/path_helpers_fuzz"

@@ -46,13 +46,9 @@ class Wizard {
     }
   }
   ~Wizard() {
-    if (pi_.hProcess) {
-      if (running()) {
-        TerminateProcess(pi_.hProcess, 1);
-        WaitForSingleObject(pi_.hProcess, 5000);
-      }
-      CloseHandle(pi_.hProcess);
-    }
+    if (!pi_.hProcess) return;
+    if (running() && TerminateProcess(pi_.hProcess, 1)) WaitForSingleObject(pi_.hProcess, 5000);
+    CloseHandle(pi_.hProcess);
   }
   Wizard(const Wizard&) = delete;
   Wizard& operator=(const Wizard&) = delete;
@@ -72,11 +68,10 @@ class Wizard {
   HWND finish() const { return child("&Finish"); }
   // "BCNF" with '-' for each disabled button, as the tests compare them.
   std::string buttons() const {
-    std::string s;
-    s += automation::isEnabled(back()) ? 'B' : '-';
-    s += automation::isEnabled(cancel()) ? 'C' : '-';
-    s += automation::isEnabled(next()) ? 'N' : '-';
-    s += automation::isEnabled(finish()) ? 'F' : '-';
+    std::string s = "BCNF";
+    const HWND all[] = {back(), cancel(), next(), finish()};
+    for (int i = 0; i < 4; ++i)
+      if (!automation::isEnabled(all[i])) s[i] = '-';
     return s;
   }
   bool waitForButtons(const std::string& state, int ms) const {

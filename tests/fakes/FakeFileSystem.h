@@ -1,8 +1,9 @@
 #pragma once
 // An in-memory file system behind platform::FileSystemApi, for the forms' native
-// tests and the cases real files cannot show. Paths are compared without regard to
-// case and keep the spelling they were created with; relative paths start in C:\.
-// Missing folders above an added file or folder are created with it.
+// tests and what real files cannot show (a copy cut short, a share). Entries are
+// found by their path as given, without regard to case: no wildcards, no relative
+// resolution. A folder needs its parent only when made through createDirectory.
+#include <cctype>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -14,18 +15,19 @@
 class FakeFileSystem : public platform::FileSystemApi {
  public:
   struct Entry {
-    std::string path;  // full path as spelled when created
     bool folder = false;
     std::uint64_t size = 0;
     std::uint32_t attributes = 0;
     std::uint64_t writeTime = 0;
   };
 
-  FakeFileSystem() { put("C:\\", true); }
-
-  void addFolder(const std::string& path, std::uint32_t attributes = platform::kAttrDirectory);
+  void addFolder(const std::string& path, std::uint32_t attributes = 0) {
+    entries_[key(path)] = Entry{true, 0, attributes | platform::kAttrDirectory};
+  }
   void addFile(const std::string& path, std::uint64_t size = 0,
-               std::uint32_t attributes = platform::kAttrArchive);
+               std::uint32_t attributes = platform::kAttrArchive) {
+    entries_[key(path)] = Entry{false, size, attributes};
+  }
   // Copies report success but write at most this many bytes (a full disk).
   void limitCopiesTo(std::uint64_t bytes) { copyLimit_ = bytes; }
   bool exists(const std::string& path) const { return find(path) != nullptr; }
@@ -39,8 +41,12 @@ class FakeFileSystem : public platform::FileSystemApi {
   bool setLastWriteTime(const std::string& p, std::uint64_t fileTime) override {
     return exists(p) && (find(p)->writeTime = fileTime, true);
   }
-  std::vector<std::string> listDirectory(const std::string& pattern,
-                                         std::uint32_t attributes) override;
+  // The name of the one entry a path names; folders only when asked for.
+  std::vector<std::string> listDirectory(const std::string& p, std::uint32_t attributes) override {
+    const Entry* e = find(p);
+    if (!e || (e->folder && !(attributes & platform::kAttrDirectory))) return {};
+    return {p.substr(p.rfind('\\') + 1)};
+  }
   std::optional<std::uint64_t> fileLength(const std::string& p) override {
     return field(p, &Entry::size);
   }
@@ -51,26 +57,43 @@ class FakeFileSystem : public platform::FileSystemApi {
   bool setFileAttributes(const std::string& p, std::uint32_t attributes) override {
     return exists(p) && (find(p)->attributes = attributes, true);
   }
-  bool deleteFiles(const std::string& pattern) override;
-  bool copyFile(const std::string& source, const std::string& destination) override;
-  bool createDirectory(const std::string& path) override;
+  bool deleteFiles(const std::string& p) override {
+    const Entry* e = find(p);
+    return e && !e->folder && !(e->attributes & platform::kAttrReadOnly) && entries_.erase(key(p));
+  }
+  bool copyFile(const std::string& source, const std::string& destination) override {
+    const Entry* from = find(source);
+    if (!from || from->folder || key(source) == key(destination)) return false;
+    Entry copy = *from;
+    if (copyLimit_ && copy.size > *copyLimit_) copy.size = *copyLimit_;
+    entries_[key(destination)] = copy;
+    return true;
+  }
+  bool createDirectory(const std::string& p) override {
+    const std::string parent = p.substr(0, p.rfind('\\'));
+    if (exists(p) || !exists(parent)) return false;
+    addFolder(p);
+    return true;
+  }
   bool removeDirectory(const std::string&) override { return false; }
   void closeAllFiles() override {}
   std::string decimalSeparator() override { return "."; }
 
  private:
+  static std::string key(std::string path) {
+    for (char& c : path) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return path;
+  }
+  Entry* find(const std::string& path) const {
+    const auto it = entries_.find(key(path));
+    return it == entries_.end() ? nullptr : &it->second;
+  }
   template <class T>
   std::optional<T> field(const std::string& path, T Entry::*member) const {
     const Entry* e = find(path);
     return e ? std::optional<T>(e->*member) : std::nullopt;
   }
-  // The full path (root plus names) that `path` stands for; nothing for a bad one.
-  std::optional<std::string> resolve(const std::string& path) const;
-  Entry* find(const std::string& path) const;
-  Entry& put(const std::string& fullPath, bool folder);
-  // The entries of the folder a pattern lists that its name part matches.
-  std::vector<Entry*> matching(const std::string& pattern) const;
 
-  mutable std::map<std::string, Entry> entries_;  // by lower-case full path
+  mutable std::map<std::string, Entry> entries_;  // by lower-case path
   std::optional<std::uint64_t> copyLimit_;
 };

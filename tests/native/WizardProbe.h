@@ -19,11 +19,10 @@ inline int page(const forms::Form& f) {
 // "BCNF" with '-' for each disabled button.
 template <class Wizard>
 std::string buttons(const Wizard& f) {
-  std::string s;
-  s += f.cmdBack.enabled() ? 'B' : '-';
-  s += f.cmdCancel.enabled() ? 'C' : '-';
-  s += f.cmdNext.enabled() ? 'N' : '-';
-  s += f.cmdFinish.enabled() ? 'F' : '-';
+  std::string s = "BCNF";
+  const forms::Control* all[] = {&f.cmdBack, &f.cmdCancel, &f.cmdNext, &f.cmdFinish};
+  for (int i = 0; i < 4; ++i)
+    if (!all[i]->enabled()) s[i] = '-';
   return s;
 }
 
