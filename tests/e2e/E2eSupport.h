@@ -3,6 +3,7 @@
 // finding its wizard window, reading its controls, keeping screenshots.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -13,11 +14,9 @@
 namespace e2e {
 
 // A Unix path as Wine's Z: drive shows it.
-inline std::string windowsPath(const std::string& unixPath) {
-  if (unixPath.empty() || unixPath[0] != '/') return unixPath;
-  std::string p = "Z:" + unixPath;
-  for (char& c : p)
-    if (c == '/') c = '\\';
+inline std::string windowsPath(std::string p) {
+  if (!p.empty() && p[0] == '/') p = "Z:" + p;
+  std::replace(p.begin(), p.end(), '/', '\\');
   return p;
 }
 
@@ -134,12 +133,11 @@ class Wizard {
 };
 
 // The repaired files and where the demonstration CD keeps its sources.
-const char* const kTargets[] = {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"};
 inline std::string systemTarget(const char* name) {
   return std::string("C:\\windows\\system32\\") + name;
 }
 inline void removeTargets() {
-  for (const char* t : kTargets) {
+  for (const char* t : {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"}) {
     SetFileAttributesA(systemTarget(t).c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(systemTarget(t).c_str());
   }

@@ -3,6 +3,7 @@
 // the shell finds no browser is a native test.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <vector>
 
@@ -15,22 +16,14 @@ namespace {
 
 const char kHost[] = "www.corvane.com";
 
-std::string tempFolder() {
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  return temp;
-}
+std::string tempFolder() { return (std::filesystem::temp_directory_path() / "").string(); }
 
 // Scratch pages the program may have left in the user's temporary folder.
 std::vector<std::string> scratchPages() {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((tempFolder() + "*.htm").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do names.push_back(fd.cFileName);
-    while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
+  for (const auto& e : std::filesystem::directory_iterator(tempFolder()))
+    if (lstrcmpiA(e.path().extension().string().c_str(), ".htm") == 0)
+      names.push_back(e.path().filename().string());
   return names;
 }
 

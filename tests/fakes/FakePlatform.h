@@ -40,8 +40,7 @@ class FakeDrives : public platform::DriveApi {
   }
   std::optional<std::string> getVolumeLabel(const std::string& root) override {
     auto it = drives.find(root);
-    if (it == drives.end()) return std::nullopt;
-    return it->second.label;
+    return it == drives.end() ? std::nullopt : it->second.label;
   }
 };
 
@@ -57,13 +56,10 @@ class FakeProcesses : public platform::ProcessApi {
   struct State {
     std::optional<std::uint32_t> exitCode;
   };
-  class Process : public platform::RunningProcess {
-   public:
-    explicit Process(std::shared_ptr<State> s) : state_(std::move(s)) {}
-    std::optional<std::uint32_t> exitCode() override { return state_->exitCode; }
-
-   private:
-    std::shared_ptr<State> state_;
+  struct Process : platform::RunningProcess {
+    explicit Process(std::shared_ptr<State> s) : state(std::move(s)) {}
+    std::optional<std::uint32_t> exitCode() override { return state->exitCode; }
+    std::shared_ptr<State> state;
   };
 
   std::vector<Started> started;
@@ -102,15 +98,14 @@ class FakeShell : public platform::ShellApi {
   std::string browser = "C:\\Program Files\\Browser\\browser.exe";
   std::intptr_t executeResult = 42;
   std::map<std::string, std::string> files;  // scratch files alive, by path
-  std::vector<std::string> created;
+  int created = 0;
   std::vector<std::string> lookedUp;  // files asked about, with their content then
   std::vector<Execute> executed;
 
   std::optional<std::string> createScratchHtmlFile(const std::string& content) override {
     if (!canCreateScratch) return std::nullopt;
-    const std::string path = "C:\\TEMP\\corva" + std::to_string(created.size()) + ".htm";
+    const std::string path = "C:\\TEMP\\corva" + std::to_string(created++) + ".htm";
     files[path] = content;
-    created.push_back(path);
     return path;
   }
   bool deleteFile(const std::string& path) override { return files.erase(path) == 1; }

@@ -38,13 +38,9 @@ TEST(Jpeg, ShippedPicturesDecodeToTheLibrarysPixels) {
     forms::DecodedPicture picture;
     ASSERT_TRUE(forms::decodeJpeg(data.data(), data.size(), picture));
     ASSERT_EQ(expected.size(), static_cast<std::size_t>(picture.width) * picture.height * 3);
-    std::vector<std::uint8_t> rgb(picture.bgr.size());
-    for (std::size_t i = 0; i < rgb.size(); i += 3) {
-      rgb[i] = picture.bgr[i + 2];
-      rgb[i + 1] = picture.bgr[i + 1];
-      rgb[i + 2] = picture.bgr[i];
-    }
-    EXPECT_TRUE(rgb == expected);
+    std::vector<std::uint8_t> bgr = expected;
+    for (std::size_t i = 0; i < bgr.size(); i += 3) std::swap(bgr[i], bgr[i + 2]);
+    EXPECT_TRUE(picture.bgr == bgr);
     // Cut short or damaged, the data is refused or decoded, never read past its end or
     // overflowed (the sanitizers watch this run).
     std::mt19937 random(1);

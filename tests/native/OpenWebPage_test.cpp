@@ -58,61 +58,46 @@ TEST_F(Links, ProductLinkOpensTheOtherPageThanItShowsAndEnds) {
 }
 
 // What the shell answers (FindExecutable, the browser path it gives, ShellExecute)
-// and what the site link then shows and starts.
-struct ShellAnswer {
-  std::intptr_t find;
-  std::intptr_t execute;
-  std::string browser;
-  std::string siteLinkMessage;  // "title: prompt", or empty
-  const char* started;          // the browser started, or nullptr
-};
-
-// Named for the test list (GoogleTest would otherwise print the raw bytes).
-void PrintTo(const ShellAnswer& a, std::ostream* os) { *os << a.find << "/" << a.execute; }
-
-class ShellAnswers : public Links, public ::testing::WithParamInterface<ShellAnswer> {};
-
-TEST_P(ShellAnswers, DecideTheMessages) {
-  sys.shell.findResult = GetParam().find;
-  sys.shell.executeResult = GetParam().execute;
-  sys.shell.browser = GetParam().browser;
-  frmBackup& f = start();
-  f.Label17_Click();
-  std::string shown;
-  for (const auto& box : app.shownMessageBoxes) {
-    shown += box.title + ": " + box.prompt;
-    EXPECT_EQ(box.style, forms::vbOKOnly | forms::vbExclamation);
+// decides what the site link shows and starts; the product link only ever tells
+// that no browser was found.
+TEST_F(Links, ShellAnswersDecideTheMessages) {
+  const char kBrowser[] = "C:\\b.exe";
+  const std::string kNotFound = "Browser Not Found: Could not find associated Browser";
+  const std::string kFailed = "URL Failed: Web Page not Opened";
+  const struct {
+    std::intptr_t find, execute;
+    std::string browser, siteLinkMessage;  // "title: prompt", or empty
+    bool started;
+  } cases[] = {{42, 42, kBrowser, "", true},         {33, 33, kBrowser, "", true},
+               {33, 32, kBrowser, kFailed, true},    {42, 2, kBrowser, kFailed, true},
+               {32, 42, kBrowser, kNotFound, false}, {31, 42, kBrowser, kNotFound, false},
+               {-1, 42, kBrowser, kNotFound, false},
+               // Blanks around the path go; a path of blanks is no browser.
+               {42, 42, "  C:\\b.exe ", "", true}, {42, 42, "   ", kNotFound, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.find) + "/" + std::to_string(c.execute) + " " + c.browser);
+    sys.shell.findResult = c.find;
+    sys.shell.executeResult = c.execute;
+    sys.shell.browser = c.browser;
+    sys.shell.executed.clear();
+    app.shownMessageBoxes.clear();
+    app.releaseDefaultInstances();
+    frmBackup& f = start();
+    f.Label17_Click();
+    std::string shown;
+    for (const auto& box : app.shownMessageBoxes) {
+      shown += box.title + ": " + box.prompt;
+      EXPECT_EQ(box.style, forms::vbOKOnly | forms::vbExclamation);
+    }
+    EXPECT_EQ(shown, c.siteLinkMessage);
+    std::string started;
+    for (const auto& e : sys.shell.executed) started += e.file;
+    EXPECT_EQ(started, c.started ? kBrowser : "");
+    app.shownMessageBoxes.clear();
+    ends([&] { f.Label8_Click(); });
+    EXPECT_EQ(titles(), c.started ? std::vector<std::string>{} : std::vector<std::string>{"Browser Not Found"});
   }
-  EXPECT_EQ(shown, GetParam().siteLinkMessage);
-  ASSERT_EQ(sys.shell.executed.size(), GetParam().started ? 1u : 0u);
-  if (GetParam().started) {
-    EXPECT_EQ(sys.shell.executed[0].file, GetParam().started);
-  }
-  // The product link never reports a failed start.
-  app.shownMessageBoxes.clear();
-  ends([&] { f.Label8_Click(); });
-  if (!GetParam().started)
-    EXPECT_EQ(titles(), std::vector<std::string>{"Browser Not Found"});
-  else
-    EXPECT_TRUE(titles().empty());
 }
-
-const char kBrowser[] = "C:\\b.exe";
-const char kNotFound[] = "Browser Not Found: Could not find associated Browser";
-const char kFailed[] = "URL Failed: Web Page not Opened";
-
-INSTANTIATE_TEST_SUITE_P(
-    Links, ShellAnswers,
-    ::testing::Values(ShellAnswer{42, 42, kBrowser, "", kBrowser},
-                      ShellAnswer{33, 33, kBrowser, "", kBrowser},
-                      ShellAnswer{33, 32, kBrowser, kFailed, kBrowser},
-                      ShellAnswer{42, 2, kBrowser, kFailed, kBrowser},
-                      ShellAnswer{32, 42, kBrowser, kNotFound, nullptr},
-                      ShellAnswer{31, 42, kBrowser, kNotFound, nullptr},
-                      ShellAnswer{-1, 42, kBrowser, kNotFound, nullptr},
-                      // Blanks around the path go; a path of blanks is no browser.
-                      ShellAnswer{42, 42, "  C:\\b.exe ", "", kBrowser},
-                      ShellAnswer{42, 42, "   ", kNotFound, nullptr}));
 
 TEST_F(Links, NoScratchPageMeansNoBrowserAndFinishStillEnds) {
   sys.shell.canCreateScratch = false;

@@ -244,22 +244,6 @@ TEST_F(WordEngineTest, MissingFolderValuesSearchNotTheRootOfTheCurrentDrive) {
   for (const char* file : {"C:\\Normal.dot", "C:\\X.dot"}) EXPECT_TRUE(fs::remove(file)) << file;
 }
 
-TEST_F(WordEngineTest, ACopyThatFailsNeverCostsTheSourceWhateverTheAnswer) {
-  for (const char* version : {"10.0", "11.0"}) setFolders(version);
-  app.msgBoxAnswers = {forms::vbYes};
-  for (const bool word2002 : {true, false}) {
-    SCOPED_TRACE(word2002 ? "Word 2002" : "Word 2003");
-    write(user / "Normal.dot", "mine");
-    // Unreadable but deletable: the copy fails, a delete would succeed.
-    platform::Handle held = holdOpen(user / "Normal.dot", FILE_SHARE_DELETE);
-    word(word2002)->RenameTemplate();
-    held.reset();
-    EXPECT_EQ(listing(user), Names{"Normal.dot=mine"});
-    // Word 2002 asks about the missing copy, Word 2003 does not.
-    EXPECT_EQ(app.shownMessageBoxes.size(), 1u);
-  }
-}
-
 TEST_F(WordEngineTest, NormalDotInUseRollsBackOnceAndEndsTheApplication) {
   setText(dataKey("10.0"), "Settings", "before");
   setText(kAddinsKey, "Addin", "registered");  // the options key holds the folders

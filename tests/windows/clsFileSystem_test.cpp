@@ -29,16 +29,12 @@ Names tree(const std::string& folder) {
   return found;
 }
 
-// Removes a tree with the plain calls, so cleaning up never depends on the class
-// under test.
+// Removes a tree without the class under test, read-only files too.
 void removeTree(const std::string& folder) {
   std::error_code missing;
-  for (const auto& e : std::filesystem::directory_iterator(folder, missing)) {
-    const std::string path = e.path().string();
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!DeleteFileA(path.c_str())) removeTree(path);
-  }
-  RemoveDirectoryA(folder.c_str());
+  for (const auto& e : std::filesystem::recursive_directory_iterator(folder, missing))
+    SetFileAttributesA(e.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+  std::filesystem::remove_all(folder, missing);
 }
 
 // A file held open as another program holds it: readable, never deletable.
