@@ -84,8 +84,6 @@ TEST(QuillsafeE2e, BackupChoiceRepairsFromTheCdAsTheRepairWizardDoes) {
   start(w, "Backup WordPerfect customized settings and files");
   EXPECT_EQ(w.buttons(), "-CN-");
   ASSERT_TRUE(w.repairToFinish()) << w.buttons();
-  EXPECT_EQ(e2e::readFile(e2e::systemTarget("COMMAND.NT")),
-            e2e::readFile(e2e::demoSource("command.com")));
   // Closing the repair wizard ends the program: the hidden chooser keeps nothing alive.
   PostMessageA(w.window(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(w.waitForExit(10000));

@@ -1,22 +1,17 @@
 // recorder.exe: a stand-in program for the tests. It appends one line
 //   <command line>|<show state>|<its own path>
-// to the file named by CORVA_RECORD (or recorder.log beside itself) and exits 0.
-// The tests plant it as expand.exe and register it as a browser, to see exactly
-// what was started, how and which copy ran.
+// to the file named by CORVA_RECORD and exits 0. The tests plant it as Word and as
+// a registry editor beside the program, and register it as a browser, to see
+// exactly what was started, how and which copy ran.
 #include <windows.h>
 
 #include <cstdio>
-#include <string>
 
 int main() {
   char self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, MAX_PATH);
   char log[MAX_PATH] = {};
-  if (!GetEnvironmentVariableA("CORVA_RECORD", log, MAX_PATH)) {
-    std::string p = self;
-    p = p.substr(0, p.rfind('\\') + 1) + "recorder.log";
-    lstrcpynA(log, p.c_str(), MAX_PATH);
-  }
+  if (!GetEnvironmentVariableA("CORVA_RECORD", log, MAX_PATH)) return 1;
   STARTUPINFOA si{};
   si.cb = sizeof si;
   GetStartupInfoA(&si);
