@@ -7,12 +7,12 @@
 
 namespace automation {
 
-bool waitFor(const std::function<bool()>& probe, int timeoutMs) {
+bool waitFor(const std::function<bool()>& probe, int timeoutMs, int stepMs) {
   const DWORD start = GetTickCount();
   for (;;) {
     if (probe()) return true;
     if (static_cast<int>(GetTickCount() - start) >= timeoutMs) return false;
-    Sleep(20);
+    Sleep(stepMs);
   }
 }
 

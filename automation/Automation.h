@@ -21,7 +21,7 @@ struct WindowInfo {
 };
 
 // Polls `probe` every 20 ms until it returns true or `timeoutMs` passes.
-bool waitFor(const std::function<bool()>& probe, int timeoutMs);
+bool waitFor(const std::function<bool()>& probe, int timeoutMs, int stepMs = 20);
 
 // Top-level windows (visible or not) of a process, or of every process when pid is 0.
 std::vector<WindowInfo> topLevelWindows(DWORD pid = 0);

@@ -36,16 +36,10 @@ void expectNoGrowth(const Counts& before, const Counts& after) {
   }
 }
 
-// automation::waitFor with a 1 ms step: a thousand tick cycles must fit in seconds.
-bool waitFast(const std::function<bool()>& probe, int timeoutMs) {
-  for (const DWORD start = GetTickCount(); !probe(); Sleep(1))
-    if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
-  return true;
-}
-
 // Moves a folder away and back, trying again while a tick looking into it holds it.
 bool moveFolder(const std::string& from, const std::string& to) {
-  return waitFast([&] { return MoveFileA(from.c_str(), to.c_str()) != FALSE; }, 1000);
+  return automation::waitFor([&] { return MoveFileA(from.c_str(), to.c_str()) != FALSE; }, 1000,
+                             1);
 }
 
 TEST(HandlesE2e, ThousandTicksAndHundredRepaintsOnPage1) {
@@ -95,6 +89,7 @@ TEST(HandlesE2e, ThousandTicksAndHundredRepaintsOnPage1) {
   setInterval("10");
 
   // One cycle: the CD goes, a tick disables Next; it comes back, a tick enables it.
+  // Waits look every millisecond, so a thousand cycles fit in seconds.
   const std::string present = e2e::discFolder(), aside = present + ".aside";
   struct PutBack {
     std::string from, to;
@@ -103,9 +98,9 @@ TEST(HandlesE2e, ThousandTicksAndHundredRepaintsOnPage1) {
   HWND next = w.next();
   auto cycle = [&] {
     return moveFolder(present, aside) &&
-           waitFast([&] { return !automation::isEnabled(next); }, 5000) &&
+           automation::waitFor([&] { return !automation::isEnabled(next); }, 5000, 1) &&
            moveFolder(aside, present) &&
-           waitFast([&] { return automation::isEnabled(next); }, 5000);
+           automation::waitFor([&] { return automation::isEnabled(next); }, 5000, 1);
   };
   auto repaint = [&] {
     RedrawWindow(w.window(), nullptr, nullptr,

@@ -89,7 +89,7 @@ TEST(KeyboardE2e, EscapeAfterMouseClicksOnNextEndsTheProgramOnPages0To2) {
     SCOPED_TRACE("page " + std::to_string(page));
     Wizard w;
     ASSERT_TRUE(w.window());
-    ASSERT_TRUE(automation::focusForRealInput(w.window()));
+    ASSERT_TRUE(settleFocus(w));
     for (int clicks = 0; clicks < page; ++clicks) {
       ASSERT_TRUE(automation::realClick(w.next()));
       ASSERT_TRUE(automation::waitFor([&] { return w.page() == clicks + 1; }, 5000));

@@ -12,9 +12,7 @@ using e2e::Wizard;
 
 namespace {
 
-std::string quillsafe() {
-  return e2e::windowsPath(e2e::env("CORVA_QUILLSAFE"));
-}
+const std::string kQuillsafe = e2e::windowsPath(e2e::env("CORVA_QUILLSAFE"));
 
 // The visible form of the program other than `except`, once it appears.
 HWND otherForm(const Wizard& w, HWND except) {
@@ -54,7 +52,7 @@ TEST(QuillsafeE2e, ChooserThenRestoreTakesAGoodFileToTheClosingPage) {
   const std::filesystem::path good = std::filesystem::temp_directory_path() / "quillsafe-e2e.bak";
   std::ofstream(good, std::ios::binary) << "[Backup]\r\nVersion=WP12\r\nBackup_Location=C:\\Saved\r\n";
 
-  Wizard w(quillsafe());
+  Wizard w(kQuillsafe);
   ASSERT_TRUE(w.window());
   EXPECT_EQ(automation::windowText(w.window()), "Quillsafe");
   EXPECT_FALSE(GetWindowLongA(w.window(), GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
@@ -80,7 +78,7 @@ TEST(QuillsafeE2e, ChooserThenRestoreTakesAGoodFileToTheClosingPage) {
 
 TEST(QuillsafeE2e, BackupChoiceRepairsFromTheCdAsTheRepairWizardDoes) {
   e2e::removeTargets();
-  Wizard w(quillsafe());
+  Wizard w(kQuillsafe);
   start(w, "Backup WordPerfect customized settings and files");
   EXPECT_EQ(w.buttons(), "-CN-");
   ASSERT_TRUE(w.repairToFinish()) << w.buttons();

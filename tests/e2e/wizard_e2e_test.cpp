@@ -31,8 +31,7 @@ TEST(WizardE2e, WindowIsACentredToolWindowOfTheDeclaredSize) {
 
 TEST(WizardE2e, AMissingFileOnTheCdIsReportedAndTheWizardStaysOnPage2) {
   e2e::removeTargets();
-  const std::string source = e2e::discFolder() + "\\autoexec.nt_";
-  const std::string aside = e2e::discFolder() + "\\autoexec.nt_.aside";
+  const std::string source = e2e::discFolder() + "\\autoexec.nt_", aside = source + ".aside";
   ASSERT_TRUE(MoveFileA(source.c_str(), aside.c_str()));
   struct Restore {
     std::string from, to;

@@ -185,13 +185,13 @@ enum class Failure {
   CannotStart, NonZeroExit, ZeroExitButNothingWritten, OldFileLeftAsItWas, NeverEnds, NoneStarts
 };
 
-class RepairFailures : public Wizard, public ::testing::WithParamInterface<Failure> {};
+class RepairFailures : public Wizard, public ::testing::WithParamInterface<int> {};
 
 // Each failure is told, keeps the wizard on page 2, and a retry that works goes on.
 TEST_P(RepairFailures, AreToldAndARetryCanSucceed) {
   cdInE();
   const std::string autoexec = "c:\\windows\\system32\\AUTOEXEC.NT";
-  const Failure failure = GetParam();
+  const Failure failure = static_cast<Failure>(GetParam());
   if (failure == Failure::OldFileLeftAsItWas) {
     sys.files.addFile(autoexec, 50);
     sys.files.setLastWriteTime(autoexec, 127000000000000000ULL);
@@ -212,16 +212,14 @@ TEST_P(RepairFailures, AreToldAndARetryCanSucceed) {
   const int yieldsBefore = app.doEventsCount;
   f.cmdNext.userClick();
   EXPECT_EQ(Module1::CurrentStep, 2);
-  EXPECT_EQ(probe::page(f), 2);
-  EXPECT_EQ(probe::buttons(f), "-CN-");
+  EXPECT_EQ(probe::state(f), "2 -CN- --G--R");
   ASSERT_EQ(app.shownMessageBoxes.size(), 1u);
   const auto& box = app.shownMessageBoxes[0];
-  EXPECT_EQ(box.title, "Corvane 16 bit Windows");
   EXPECT_EQ(box.style, forms::vbOKOnly | forms::vbExclamation);
-  EXPECT_EQ(box.prompt, "The 16-bit MS-DOS Subsystem could not be repaired: " + missing +
-                            " could not be written.\r\n\r\nPlease check that the Windows XP CD "
-                            "is in the drive and run this program as an administrator, then "
-                            "click Next to try again.");
+  EXPECT_EQ(box.title + "|" + box.prompt,
+            "Corvane 16 bit Windows|The 16-bit MS-DOS Subsystem could not be repaired: " + missing +
+                " could not be written.\r\n\r\nPlease check that the Windows XP CD is in the "
+                "drive and run this program as an administrator, then click Next to try again.");
   if (failure == Failure::OldFileLeftAsItWas) {
     EXPECT_EQ(sys.files.lastWriteTime(autoexec), 127000000000000000ULL);
   }
@@ -235,11 +233,7 @@ TEST_P(RepairFailures, AreToldAndARetryCanSucceed) {
   EXPECT_EQ(Module1::CurrentStep, 5);
 }
 
-INSTANTIATE_TEST_SUITE_P(Wizard, RepairFailures,
-                         ::testing::Values(Failure::CannotStart, Failure::NonZeroExit,
-                                           Failure::ZeroExitButNothingWritten,
-                                           Failure::OldFileLeftAsItWas, Failure::NeverEnds,
-                                           Failure::NoneStarts));
+INSTANTIATE_TEST_SUITE_P(Wizard, RepairFailures, ::testing::Range(0, 6));  // each Failure
 
 // --- CD detection --------------------------------------------------------------------
 
@@ -299,19 +293,6 @@ TEST_F(Wizard, OneTickReportsEveryDriveUpToTheCd) {
     EXPECT_EQ(probe::buttons(f), c.buttons);
     EXPECT_EQ(f.CdRootPath, c.root);
   }
-}
-
-TEST_F(Wizard, RemovingTheCdDisablesNextButKeepsTheRoot) {
-  cdInE();
-  frmBackup& f = start();
-  f.cmdNext.userClick();
-  f.tmrCheck.tick();
-  sys.drives.drives["E:\\"].label.reset();
-  f.tmrCheck.tick();
-  EXPECT_EQ(f.lstDrives.list(1), "E:\\ - [none]");
-  EXPECT_EQ(f.lblStatus.caption(), "Checking for XP CD...");
-  EXPECT_EQ(probe::buttons(f), "-C--");
-  EXPECT_EQ(f.CdRootPath, "E:\\");
 }
 
 TEST_F(Wizard, IntervalTakesWholeNumbersAndSkipsTheRest) {

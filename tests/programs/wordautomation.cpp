@@ -28,13 +28,10 @@ class WordObject final : public IDispatch {
  public:
   WordObject() { InterlockedIncrement(&g_objects); }
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    if (iid != IID_IUnknown && iid != IID_IDispatch) {
-      *out = nullptr;
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
+    const bool known = iid == IID_IUnknown || iid == IID_IDispatch;
+    *out = known ? static_cast<IDispatch*>(this) : nullptr;
+    if (known) AddRef();
+    return known ? S_OK : E_NOINTERFACE;
   }
   STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
   STDMETHODIMP_(ULONG) Release() override {
@@ -77,12 +74,9 @@ class WordObject final : public IDispatch {
 class Factory : public IClassFactory {
  public:
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    if (iid != IID_IUnknown && iid != IID_IClassFactory) {
-      *out = nullptr;
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<IClassFactory*>(this);
-    return S_OK;
+    const bool known = iid == IID_IUnknown || iid == IID_IClassFactory;
+    *out = known ? static_cast<IClassFactory*>(this) : nullptr;
+    return known ? S_OK : E_NOINTERFACE;
   }
   STDMETHODIMP_(ULONG) AddRef() override { return 2; }
   STDMETHODIMP_(ULONG) Release() override { return 1; }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <future>
 #include <string>
@@ -42,9 +43,8 @@ void press(HWND dialog, const std::string& button) {
 }
 
 TEST(OpenFileDialog, ReturnsTheTypedPathThenBlanksAfterCancel) {
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  const std::string chosen = std::string(temp) + "corvane-chosen.BAK";
+  const std::string chosen =
+      (std::filesystem::temp_directory_path() / "corvane-chosen.BAK").string();
   std::string extension = "*.*", first, second;
   int typeCount = -1;
   bool readOnlyBoxShown = true;

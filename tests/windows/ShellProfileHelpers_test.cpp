@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 
+#include "e2e/E2eSupport.h"
 #include "helpers/MIni.h"
 #include "helpers/Module1Shell.h"
 #include "helpers/RuntimeError.h"
@@ -33,11 +33,7 @@ struct ScratchFolder {
     std::ofstream(file(name), std::ios::binary) << content;
     return file(name);
   }
-  std::string read(const std::string& name) const {
-    std::ostringstream out;
-    out << std::ifstream(file(name), std::ios::binary).rdbuf();
-    return out.str();
-  }
+  std::string read(const std::string& name) const { return e2e::readFile(file(name)); }
   std::string path;
 };
 

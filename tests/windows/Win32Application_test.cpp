@@ -22,9 +22,7 @@ struct TickingForm : forms::Form {
 };
 
 void drainQuit() {
-  MSG quit;
-  while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-  }
+  for (MSG quit; PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);) continue;
 }
 
 TEST(Win32ModalShow, UnloadQuitAndHideInsideTheLoopAreSound) {
