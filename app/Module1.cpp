@@ -10,9 +10,31 @@ frmBackup& frmBackupInstance(forms::Application& app, platform::Platform& sys) {
   return app.defaultInstance<frmBackup>(sys);
 }
 
+frmBackup* OpenRepairWizard(forms::Application& app, platform::Platform& sys) {
+  if (sys.processes.runsUnderWow64()) {
+    app.msgBox(
+        "This is a 64-bit version of Windows. It cannot run 16-bit programs and has no "
+        "16-bit MS-DOS Subsystem to repair.\r\n\r\nNothing was changed.",
+        forms::vbOKOnly | forms::vbInformation);
+    return nullptr;
+  }
+  // Two repairs at once would expand onto the same files.
+  if (!sys.processes.claimOnlyInstance("Corvane16bitRepairWizard")) {
+    // The other may be still on its way to the screen.
+    const std::uint64_t deadline = app.milliseconds() + 10000;
+    while (!sys.processes.bringInstanceToFront() && app.milliseconds() < deadline)
+      app.waitForMessages(100);
+    return nullptr;
+  }
+  frmBackup& wizard = frmBackupInstance(app, sys);
+  wizard.show(forms::Modality::Modeless);
+  sys.processes.announceInstanceWindow(app.windowHandle(wizard));
+  return &wizard;
+}
+
 void Main(forms::Application& app, platform::Platform& sys) {
   for (int i = 0; i < 3; ++i) app.doEvents();
-  frmBackupInstance(app, sys).show(forms::Modality::Modeless);
+  OpenRepairWizard(app, sys);
   for (int i = 0; i < 2; ++i) app.doEvents();
 }
 

@@ -13,8 +13,13 @@ extern int CurrentStep;
 // The wizard form's shared instance, created on first use.
 frmBackup& frmBackupInstance(forms::Application& app, platform::Platform& sys);
 
-// Yields three times, creates and shows the wizard, yields twice more and returns;
-// the caller then runs the message loop.
+// Creates and shows the wizard, where a repair can be made: on 64-bit Windows
+// (no 16-bit subsystem) the user is told so instead, and while another process has
+// the wizard open that one comes to the front. Null when no wizard was shown.
+frmBackup* OpenRepairWizard(forms::Application& app, platform::Platform& sys);
+
+// Yields three times, opens the wizard, yields twice more and returns; the caller
+// then runs the message loop (which ends at once when no wizard was shown).
 void Main(forms::Application& app, platform::Platform& sys);
 
 }  // namespace Module1

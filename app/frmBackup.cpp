@@ -9,6 +9,8 @@
 #include "app/OpenWebPage.h"
 #include "app/WizardSideBar.h"
 #include "forms/Layout.h"
+#include "helpers/CompressedFile.h"
+#include "helpers/KeptCopy.h"
 #include "helpers/clsFileSystem.h"
 
 using forms::Alignment;
@@ -309,17 +311,26 @@ void frmBackup::cmdNext_Click() {
   if (step == 2) {
     setButtons(false, true, false, false);
     yieldTimes(3);
-    const std::vector<std::string> failed = RunRepairCommands();
-    if (!failed.empty()) {
-      std::string names;
-      for (size_t i = 0; i < failed.size(); ++i)
-        names += (i == 0 ? "" : (i + 1 == failed.size() ? " and " : ", ")) + failed[i];
-      app().msgBox(
-          "The 16-bit MS-DOS Subsystem could not be repaired: " + names +
-              " could not be written.\r\n\r\nPlease check that the Windows XP CD is in the "
-              "drive and run this program as an administrator, then click Next to "
-              "try again.",
-          forms::vbOKOnly | forms::vbExclamation);
+    const RepairResult result = RunRepairCommands();
+    if (!result.unsaved.empty() || !result.unwritten.empty()) {
+      if (!result.unsaved.empty()) {
+        app().msgBox("The 16-bit MS-DOS Subsystem was not repaired: a copy of " + result.unsaved +
+                         " could not be saved beside it, so nothing was changed.\r\n\r\n"
+                         "Please run this program as an administrator, then click Next to "
+                         "try again.",
+                     forms::vbOKOnly | forms::vbExclamation);
+      } else {
+        std::string names;
+        const std::vector<std::string>& failed = result.unwritten;
+        for (size_t i = 0; i < failed.size(); ++i)
+          names += (i == 0 ? "" : (i + 1 == failed.size() ? " and " : ", ")) + failed[i];
+        app().msgBox(
+            "The 16-bit MS-DOS Subsystem could not be repaired: " + names +
+                " could not be written.\r\n\r\nPlease check that the Windows XP CD is in the "
+                "drive and run this program as an administrator, then click Next to "
+                "try again.",
+            forms::vbOKOnly | forms::vbExclamation);
+      }
       setButtons(false, true, false, true);
       cmdNext.setFocus();  // in front again, ready to try once more
       return;
@@ -357,16 +368,13 @@ void frmBackup::cmdBack_Click() {
 }
 
 void frmBackup::cmdCancel_Click() {
-  // Cancel can end the program while expand runs: no system file keeps the mark.
-  GiveBackMarkedTimes();
+  // While expand runs, the program ends once each file written is checked and a
+  // bad one put back: never with a system file half repaired.
+  if (repairRunning_) {
+    cancelAfterRepair_ = true;
+    return;
+  }
   app().endProcess();
-}
-
-void frmBackup::GiveBackMarkedTimes() {
-  for (const MarkedTime& m : markedTimes_)
-    if (sys_.files.lastWriteTime(m.target) == kUnwrittenTime)
-      sys_.files.setLastWriteTime(m.target, m.originalTime);
-  markedTimes_.clear();
 }
 
 void frmBackup::ShowStepIndicator(int previousStep, int newStep) {
@@ -375,37 +383,41 @@ void frmBackup::ShowStepIndicator(int previousStep, int newStep) {
 
 // --- The repair -------------------------------------------------------------------
 
-std::vector<std::string> frmBackup::RunRepairCommands() {
+frmBackup::RepairResult frmBackup::RunRepairCommands() {
   // The system folder's own expand is named explicitly: a bare name would be
   // searched for beside this program and in the current folder first.
   const std::string expand = sys_.processes.systemDirectory() + "\\expand.exe";
-  constexpr std::uint64_t kUnwritten = kUnwrittenTime;
-
   struct Run {
     const RepairCommand& command;
-    std::optional<std::uint64_t> originalTime;
-    bool marked = false;
+    std::optional<std::string> keptCopy;
     std::unique_ptr<platform::RunningProcess> process;
+    std::optional<std::uint64_t> length;  // what the source expands to
   };
+  RepairResult result;
+  // Nothing is replaced before every file there is has a whole copy beside it.
   std::vector<Run> runs;
   for (const RepairCommand& command : kRepairCommands) {
-    Run run{command, std::nullopt, false, nullptr};
-    if (sys_.files.isFile(command.target)) {
-      run.originalTime = sys_.files.lastWriteTime(command.target);
-      // Mark only a file whose own time is known, so it can be given back.
-      run.marked = run.originalTime && sys_.files.setLastWriteTime(command.target, kUnwritten);
-      if (run.marked) markedTimes_.push_back({command.target, *run.originalTime});
+    Run run{command, std::nullopt, nullptr, std::nullopt};
+    if (sys_.files.pathFileExists(command.target)) {
+      run.keptCopy = keepCopy(sys_.files, command.target);
+      if (!run.keptCopy) {
+        result.unsaved = command.name;
+        return result;
+      }
     }
     runs.push_back(std::move(run));
   }
-  // Whatever way this ends, no target keeps the mark.
-  struct GiveBack {
-    frmBackup& form;
-    ~GiveBack() { form.GiveBackMarkedTimes(); }
-  } giveBack{*this};
-  for (Run& run : runs)
-    run.process = sys_.processes.start(expand, repairCommandLine(CdRootPath, run.command), 2);
 
+  repairRunning_ = true;
+  // A source that states no length would be copied as it is, damage and all: it is
+  // not expanded, and its file is left as it is.
+  for (Run& run : runs) {
+    const auto header =
+        sys_.files.readFile(CdRootPath + run.command.source, kCompressedHeaderBytes);
+    run.length = header ? expandedLength(*header) : std::nullopt;
+    if (run.length && *run.length > 0)
+      run.process = sys_.processes.start(expand, repairCommandLine(CdRootPath, run.command), 2);
+  }
   const std::uint64_t deadline = app().milliseconds() + kRepairTimeoutMs;
   for (;;) {
     bool running = false;
@@ -416,17 +428,20 @@ std::vector<std::string> frmBackup::RunRepairCommands() {
     app().waitForMessages(50);
   }
 
-  std::vector<std::string> failed;
+  // Written means whole: as long as the source says. Anything else is put back.
   for (Run& run : runs) {
     const auto code = run.process ? run.process->exitCode() : std::nullopt;
-    bool written = code && *code == 0 && sys_.files.isFile(run.command.target);
-    if (written && run.originalTime) {
-      const auto now = sys_.files.lastWriteTime(run.command.target);
-      written = now && *now != (run.marked ? kUnwritten : *run.originalTime);
-    }
-    if (!written) failed.push_back(run.command.name);
+    if (run.process && !code) run.process->terminate();
+    const RepairCommand& c = run.command;
+    if (code && *code == 0 && sys_.files.isFile(c.target) &&
+        sys_.files.fileLength(c.target) == run.length)
+      continue;
+    result.unwritten.push_back(c.name);
+    if (run.process) putBack(sys_.files, c.target, run.keptCopy);
   }
-  return failed;
+  repairRunning_ = false;
+  if (cancelAfterRepair_) app().endProcess();
+  return result;
 }
 
 // --- CD detection ------------------------------------------------------------------

@@ -32,21 +32,22 @@ class frmBackup : public forms::Form {
 
   void ShowStepIndicator(int previousStep, int newStep);
 
-  // Starts the three expand commands, waits for them (keeping the window alive)
-  // and tells which targets were not written; empty when all three were.
-  std::vector<std::string> RunRepairCommands();
+  // What a repair left undone: the file no copy of which could be kept (then
+  // nothing was started), or the files not written, each put back as it was.
+  struct RepairResult {
+    std::string unsaved;
+    std::vector<std::string> unwritten;
+  };
+  // Keeps a copy of each file there is, starts the expand commands whose source
+  // states what it expands to, waits for them (keeping the window alive) and checks
+  // each file written against that.
+  RepairResult RunRepairCommands();
 
   // The root of the drive on which the Windows XP CD was last found, e.g. "D:\".
   std::string CdRootPath;
   int CdDriveCount = 0;
   // Element k (1 to CdDriveCount) holds the letter of the k-th CD-ROM drive.
   std::vector<std::string> CdDriveLetters{std::string()};
-
-  // 1980-01-01: the last-write time an existing target is given before the repair;
-  // no expand run leaves it behind, so a target that keeps it was not written.
-  static constexpr std::uint64_t kUnwrittenTime = 119600064000000000ULL;
-  // Gives every target still carrying that mark its own time back.
-  void GiveBackMarkedTimes();
 
   // Longest wait for the repair commands, in milliseconds.
   static constexpr int kRepairTimeoutMs = 60000;
@@ -74,11 +75,8 @@ class frmBackup : public forms::Form {
   platform::Platform& sys_;
   bool handlingNext_ = false;
   bool inTick_ = false;  // a detection tick is running (it yields)
-  struct MarkedTime {
-    std::string target;
-    std::uint64_t originalTime;
-  };
-  std::vector<MarkedTime> markedTimes_;
+  bool repairRunning_ = false;
+  bool cancelAfterRepair_ = false;
 };
 
 // The three repair commands: source on the CD below its root, the target written.

@@ -1,5 +1,6 @@
 #pragma once
 // The file calls of kernel32 and shlwapi behind clsFileSystem and the repair check.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -49,6 +50,9 @@ class FileSystemApi {
   // Deletes one file, or every file (no folder) matching a pattern. False when
   // nothing matched or any match could not be deleted; the others are still gone.
   virtual bool deleteFiles(const std::string& pattern) = 0;
+  // The first `limit` bytes of a file (all of a shorter one); nothing when it
+  // cannot be opened and read.
+  virtual std::optional<std::string> readFile(const std::string& path, std::size_t limit) = 0;
   // Copies a file, replacing an existing destination file.
   virtual bool copyFile(const std::string& source, const std::string& destination) = 0;
   // Creates one folder; its parent must exist.

@@ -2,7 +2,6 @@
 
 #include "app/Module1.h"
 #include "app/OpenWebPage.h"
-#include "app/frmBackup.h"
 #include "forms/Layout.h"
 
 using forms::Control;
@@ -84,7 +83,8 @@ frmMain::frmMain(forms::Application& app, platform::Platform& sys, BackupFileAcc
 void frmMain::Command4_Click() {
   if (optBackup.value() != 0) {
     hide();
-    Module1::frmBackupInstance(app(), sys_).show(forms::Modality::Modeless);
+    // Where no wizard opens (64-bit Windows, or one open already), nothing is left to do.
+    if (!Module1::OpenRepairWizard(app(), sys_)) app().endProcess();
     return;
   }
   hide();

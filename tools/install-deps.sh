@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake make g++ clang libgtest-dev libgmock-dev googletest valgrind
           wine wine64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-i686
-          xvfb mscompress xdotool imagemagick fonts-liberation fonts-wine libclang-rt-14-dev python3)
+          xvfb mscompress gcab zip unzip xdotool imagemagick fonts-liberation fonts-wine libclang-rt-14-dev python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

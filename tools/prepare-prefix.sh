@@ -4,6 +4,11 @@
 #   E: a demonstration Windows XP CD (label WXPCD) whose i386 folder holds
 #      config.nt_, autoexec.nt_ and command.co_, compressed here with mscompress
 #      from the project's own files in resources/demo-cd.
+# Beside them, other i386 folders for the tests to put into E: in its place:
+#   cab     the same files as single-file cabinets, as the Windows XP CD has them
+#   random  random bytes under the three names
+#   short   the compressed files cut short
+#   empty   empty files
 # Usage: prepare-prefix.sh PREFIX
 set -euo pipefail
 prefix=${1:?prefix}
@@ -30,8 +35,17 @@ printf 'WXPCD' > "$discs/xpcd/.windows-label"
 cp "$src/config.nt" "$discs/xpcd/i386/config.nt"
 cp "$src/autoexec.nt" "$discs/xpcd/i386/autoexec.nt"
 cp "$src/command.com" "$discs/xpcd/i386/command.co"
+mkdir -p "$discs"/{cab,random,short,empty}/i386
+for f in config.nt autoexec.nt command.co; do
+  (cd "$discs/xpcd/i386" && gcab -c -z -n "../../cab/i386/${f}_" "$f")
+  head -c 300 /dev/urandom > "$discs/random/i386/${f}_"
+  : > "$discs/empty/i386/${f}_"
+done
 (cd "$discs/xpcd/i386" && mscompress config.nt autoexec.nt command.co >/dev/null &&
    rm -f config.nt autoexec.nt command.co)
+for f in config.nt_ autoexec.nt_ command.co_; do
+  head -c $(( $(stat -c %s "$discs/xpcd/i386/$f") / 2 )) "$discs/xpcd/i386/$f" > "$discs/short/i386/$f"
+done
 
 ln -sfn "$discs/audio" "$prefix/dosdevices/d:"
 ln -sfn "$discs/xpcd" "$prefix/dosdevices/e:"

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Builds corva16.exe and starts it under Wine in a prefix of its own that has a
 # simulated CD-ROM drive E: holding a demonstration Windows XP CD (and an audio
-# disc in D:). Click Next three times: the three files appear in
+# disc in D:). The prefix's system folder holds a damaged CONFIG.NT and an empty
+# AUTOEXEC.NT, as a machine that needs the repair has them. Click Next three times:
+# the three files appear in
 #   build/demo-prefix/drive_c/windows/system32/{CONFIG,AUTOEXEC,COMMAND}.NT
+# and the two damaged ones are kept beside them as CONFIG.NT.before-repair-1 and
+# AUTOEXEC.NT.before-repair-1.
 # Without a display the wizard runs under Xvfb, the automation clicks through it
 # as a person would, and screenshots of its pages are saved in artifacts/.
 #
@@ -19,6 +23,9 @@ bash tools/build.sh win64 win32
 export WINEPREFIX="$root/build/demo-prefix" WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
 bash tools/prepare-prefix.sh "$WINEPREFIX"
 exe="$root/build/win64/$program.exe"
+system32="$WINEPREFIX/drive_c/windows/system32"
+head -c 40 resources/demo-cd/config.nt > "$system32/CONFIG.NT"
+: > "$system32/AUTOEXEC.NT"
 auto="$root/build/win64/automation/corva-auto.exe"
 mkdir -p "$WINEPREFIX/drive_c/Quillsafe/Backup"
 printf '[Backup]\r\nVersion=WP12\r\nBackup_Location=C:\\Quillsafe\\Backup\r\n' \
@@ -32,8 +39,7 @@ if [ -n "${DISPLAY:-}" ]; then
   fi
   wine "$exe"
   wineserver -w
-  [ "$program" = quillsafe ] ||
-    ls -l "$WINEPREFIX/drive_c/windows/system32/"{CONFIG,AUTOEXEC,COMMAND}.NT 2>/dev/null || true
+  [ "$program" = quillsafe ] || ls -l "$system32/"*.NT* 2>/dev/null || true
   exit 0
 fi
 
@@ -77,5 +83,5 @@ wine "$auto" click '&Next >'
 wine "$auto" wait-enabled '&Finish' 60000
 shot page5
 echo "No display: the wizard ran under Xvfb, clicked through by corva-auto."
-echo "Its pages are in artifacts/run-page{0,1,2,5}.png; the repaired files:"
-ls -l "$WINEPREFIX/drive_c/windows/system32/"{CONFIG,AUTOEXEC,COMMAND}.NT
+echo "Its pages are in artifacts/run-page{0,1,2,5}.png; the repaired files and the copies kept:"
+ls -l "$system32/"*.NT*

@@ -1,8 +1,9 @@
 #include "platform/win32/Win32FileSystem.h"
 
-#include <windows.h>
 #include <shlwapi.h>
+#include <windows.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/win32/Handle.h"
@@ -11,7 +12,9 @@
 namespace platform {
 namespace {
 
-bool hasWildcard(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
+bool hasWildcard(const std::string& s) {
+  return s.find_first_of("*?") != std::string::npos;
+}
 
 // The folder part of a path or pattern, with its final separator ("" for a bare name).
 std::string folderOf(const std::string& path) {
@@ -151,6 +154,23 @@ bool Win32FileSystem::deleteFiles(const std::string& pattern) {
     if (!DeleteFileA((folder + name).c_str())) all = false;
   }
   return all;
+}
+
+std::optional<std::string> Win32FileSystem::readFile(const std::string& path, std::size_t limit) {
+  Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  std::string data;
+  char buffer[16384];
+  while (data.size() < limit) {
+    const DWORD wanted =
+        static_cast<DWORD>(std::min<std::size_t>(sizeof buffer, limit - data.size()));
+    DWORD got = 0;
+    if (!ReadFile(file.get(), buffer, wanted, &got, nullptr)) return std::nullopt;
+    if (got == 0) break;
+    data.append(buffer, got);
+  }
+  return data;
 }
 
 bool Win32FileSystem::copyFile(const std::string& source, const std::string& destination) {

@@ -18,6 +18,7 @@ class Win32FileSystem : public FileSystemApi {
   std::optional<std::uint32_t> fileAttributes(const std::string& path) override;
   bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;
   bool deleteFiles(const std::string& pattern) override;
+  std::optional<std::string> readFile(const std::string& path, std::size_t limit) override;
   bool copyFile(const std::string& source, const std::string& destination) override;
   bool createDirectory(const std::string& path) override;
   bool removeDirectory(const std::string& path) override;

@@ -44,6 +44,9 @@ class Win32RunningProcess : public RunningProcess {
     if (!GetExitCodeProcess(process_.get(), &code)) return std::nullopt;
     return code;
   }
+  void terminate() override {
+    if (TerminateProcess(process_.get(), 1)) WaitForSingleObject(process_.get(), 5000);
+  }
 
  private:
   Handle process_;
@@ -95,6 +98,51 @@ std::unique_ptr<RunningProcess> Win32Processes::start(const std::string& applica
   return std::make_unique<Win32RunningProcess>(pi.hProcess);
 }
 
+bool Win32Processes::runsUnderWow64() {
+  // Looked up, not imported: kernel32 has it from XP SP2 on.
+  static LateBound<BOOL(WINAPI*)(HANDLE, PBOOL)> isWow64Process("kernel32.dll", "IsWow64Process");
+  const auto ask = isWow64Process.get();
+  BOOL wow64 = FALSE;
+  return ask && ask(GetCurrentProcess(), &wow64) && wow64;
+}
+
+namespace {
+// The window handle kept in the instance mapping, read or written through a view.
+template <typename F>
+bool withInstanceWindow(HANDLE mapping, F&& use) {
+  if (!mapping) return false;
+  void* view = MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(std::uint64_t));
+  if (!view) return false;
+  use(*static_cast<volatile std::uint64_t*>(view));
+  UnmapViewOfFile(view);
+  return true;
+}
+}  // namespace
+
+bool Win32Processes::claimOnlyInstance(const std::string& name) {
+  const std::string local = "Local\\" + name;
+  Handle mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                    sizeof(std::uint64_t), local.c_str()));
+  const bool taken = GetLastError() == ERROR_ALREADY_EXISTS;
+  instance_ = std::move(mapping);
+  // Without the mapping nothing can be told apart: this one runs.
+  return !instance_ || !taken;
+}
+
+void Win32Processes::announceInstanceWindow(std::uintptr_t window) {
+  withInstanceWindow(instance_.get(), [&](volatile std::uint64_t& held) { held = window; });
+}
+
+bool Win32Processes::bringInstanceToFront() {
+  std::uint64_t held = 0;
+  withInstanceWindow(instance_.get(), [&](volatile std::uint64_t& h) { held = h; });
+  const HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(held));
+  if (!window || !IsWindow(window)) return false;
+  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  SetForegroundWindow(window);
+  return true;
+}
+
 // --- Shell ----------------------------------------------------------------------------
 
 std::optional<std::string> Win32Shell::createScratchHtmlFile(const std::string& content) {
@@ -126,7 +174,9 @@ std::optional<std::string> Win32Shell::createScratchHtmlFile(const std::string& 
   return std::nullopt;
 }
 
-bool Win32Shell::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool Win32Shell::deleteFile(const std::string& path) {
+  return DeleteFileA(path.c_str()) != 0;
+}
 
 std::intptr_t Win32Shell::findExecutable(const std::string& file, std::string& result) {
   char buffer[MAX_PATH + 1];
@@ -134,8 +184,8 @@ std::intptr_t Win32Shell::findExecutable(const std::string& file, std::string& r
   buffer[MAX_PATH] = '\0';
   static LateBound<decltype(&FindExecutableA)> findExecutableA("shell32.dll", "FindExecutableA");
   const auto find = findExecutableA.get();
-  const HINSTANCE r = find ? find(file.c_str(), nullptr, buffer)
-                           : reinterpret_cast<HINSTANCE>(SE_ERR_DLLNOTFOUND);
+  const HINSTANCE r =
+      find ? find(file.c_str(), nullptr, buffer) : reinterpret_cast<HINSTANCE>(SE_ERR_DLLNOTFOUND);
   buffer[MAX_PATH] = '\0';
   result.assign(buffer);  // up to the first NUL
   return reinterpret_cast<std::intptr_t>(r);

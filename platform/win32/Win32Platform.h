@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/Platform.h"
+#include "platform/win32/Handle.h"
 
 namespace platform {
 
@@ -21,6 +22,14 @@ class Win32Processes : public ProcessApi {
   std::string applicationFolder() override;
   std::unique_ptr<RunningProcess> start(const std::string& application,
                                         const std::string& commandLine, int showCommand) override;
+  bool runsUnderWow64() override;
+  bool claimOnlyInstance(const std::string& name) override;
+  void announceInstanceWindow(std::uintptr_t window) override;
+  bool bringInstanceToFront() override;
+
+ private:
+  // A named mapping of one window handle: the claim, and where the holder's window is told.
+  Handle instance_;
 };
 
 class Win32Shell : public ShellApi {

@@ -34,14 +34,15 @@ inline std::string readFile(const std::string& path) {
 // if it is still there, so a failed test leaves nothing behind.
 class Wizard {
  public:
-  explicit Wizard(const std::string& exe = windowsPath(env("CORVA_EXE"))) {
+  explicit Wizard(const std::string& exe = windowsPath(env("CORVA_EXE")),
+                  int windowWaitMs = 30000) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     std::string line = "\"" + exe + "\"";
     if (CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                        &pi_)) {
       CloseHandle(pi_.hThread);
-      window_ = automation::findTopLevel(pi_.dwProcessId, "CorvaForm", 30000);
+      window_ = automation::findTopLevel(pi_.dwProcessId, "CorvaForm", windowWaitMs);
     }
   }
   ~Wizard() {
@@ -136,13 +137,50 @@ class Wizard {
 inline std::string systemTarget(const char* name) {
   return std::string("C:\\windows\\system32\\") + name;
 }
+// The three files and every copy a repair kept of them.
 inline void removeTargets() {
-  for (const char* t : {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"}) {
-    SetFileAttributesA(systemTarget(t).c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(systemTarget(t).c_str());
-  }
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(systemTarget("*.NT*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string path = systemTarget(found.cFileName);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
 }
-inline std::string discFolder() { return windowsPath(env("WINEPREFIX") + "/discs/xpcd/i386"); }
+inline bool exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+inline std::string discFolder(const std::string& disc = "xpcd") {
+  return windowsPath(env("WINEPREFIX") + "/discs/" + disc + "/i386");
+}
+
+// Moves a file or folder, trying again while a detection tick looking into it holds it.
+inline bool moveFolder(const std::string& from, const std::string& to) {
+  return automation::waitFor([&] { return MoveFileA(from.c_str(), to.c_str()) != FALSE; }, 1000, 1);
+}
+
+// E: holds another of the prepared i386 folders ("cab", "random", "short", "empty")
+// until this ends.
+class DiscInE {
+ public:
+  explicit DiscInE(std::string disc) : disc_(std::move(disc)) {
+    ok_ = moveFolder(discFolder(), discFolder() + ".demo") &&
+          moveFolder(discFolder(disc_), discFolder());
+  }
+  ~DiscInE() {
+    moveFolder(discFolder(), discFolder(disc_));
+    moveFolder(discFolder() + ".demo", discFolder());
+  }
+  DiscInE(const DiscInE&) = delete;
+  DiscInE& operator=(const DiscInE&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  std::string disc_;
+  bool ok_ = false;
+};
 inline std::string demoSource(const char* name) {
   return windowsPath(env("CORVA_SOURCE") + "/resources/demo-cd/" + name);
 }

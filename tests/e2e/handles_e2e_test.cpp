@@ -36,12 +36,6 @@ void expectNoGrowth(const Counts& before, const Counts& after) {
   }
 }
 
-// Moves a folder away and back, trying again while a tick looking into it holds it.
-bool moveFolder(const std::string& from, const std::string& to) {
-  return automation::waitFor([&] { return MoveFileA(from.c_str(), to.c_str()) != FALSE; }, 1000,
-                             1);
-}
-
 TEST(HandlesE2e, ThousandTicksAndHundredRepaintsOnPage1) {
   // The counter itself must see objects come and go, or equal counts prove nothing.
   const auto own = counters::gdiObjects(GetCurrentProcess());
@@ -97,9 +91,9 @@ TEST(HandlesE2e, ThousandTicksAndHundredRepaintsOnPage1) {
   } putBack{aside, present};
   HWND next = w.next();
   auto cycle = [&] {
-    return moveFolder(present, aside) &&
+    return e2e::moveFolder(present, aside) &&
            automation::waitFor([&] { return !automation::isEnabled(next); }, 5000, 1) &&
-           moveFolder(aside, present) &&
+           e2e::moveFolder(aside, present) &&
            automation::waitFor([&] { return automation::isEnabled(next); }, 5000, 1);
   };
   auto repaint = [&] {

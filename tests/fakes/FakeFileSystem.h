@@ -3,6 +3,7 @@
 // tests and what real files cannot show (a copy cut short, a share). Entries are
 // found by their path as given, without regard to case: no wildcards, no relative
 // resolution. A folder needs its parent only when made through createDirectory.
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <map>
@@ -19,14 +20,18 @@ class FakeFileSystem : public platform::FileSystemApi {
     std::uint64_t size = 0;
     std::uint32_t attributes = 0;
     std::uint64_t writeTime = 0;
+    std::string content;
   };
 
   void addFolder(const std::string& path, std::uint32_t attributes = 0) {
-    entries_[key(path)] = Entry{true, 0, attributes | platform::kAttrDirectory};
+    entries_[key(path)] = Entry{true, 0, attributes | platform::kAttrDirectory, 0, {}};
   }
   void addFile(const std::string& path, std::uint64_t size = 0,
                std::uint32_t attributes = platform::kAttrArchive) {
-    entries_[key(path)] = Entry{false, size, attributes};
+    entries_[key(path)] = Entry{false, size, attributes, 0, {}};
+  }
+  void writeFile(const std::string& path, const std::string& content) {
+    entries_[key(path)] = Entry{false, content.size(), platform::kAttrArchive, 0, content};
   }
   // Copies report success but write at most this many bytes (a full disk).
   void limitCopiesTo(std::uint64_t bytes) { copyLimit_ = bytes; }
@@ -61,11 +66,17 @@ class FakeFileSystem : public platform::FileSystemApi {
     const Entry* e = find(p);
     return e && !e->folder && !(e->attributes & platform::kAttrReadOnly) && entries_.erase(key(p));
   }
+  std::optional<std::string> readFile(const std::string& p, std::size_t limit) override {
+    return isFile(p) ? std::optional<std::string>(find(p)->content.substr(0, limit)) : std::nullopt;
+  }
   bool copyFile(const std::string& source, const std::string& destination) override {
     const Entry* from = find(source);
     if (!from || from->folder || key(source) == key(destination)) return false;
     Entry copy = *from;
-    if (copyLimit_ && copy.size > *copyLimit_) copy.size = *copyLimit_;
+    if (copyLimit_ && copy.size > *copyLimit_) {
+      copy.size = *copyLimit_;
+      copy.content.resize(std::min<std::size_t>(copy.content.size(), *copyLimit_));
+    }
     entries_[key(destination)] = copy;
     return true;
   }

@@ -59,6 +59,9 @@ class FakeProcesses : public platform::ProcessApi {
   struct Process : platform::RunningProcess {
     explicit Process(std::shared_ptr<State> s) : state(std::move(s)) {}
     std::optional<std::uint32_t> exitCode() override { return state->exitCode; }
+    void terminate() override {
+      if (!state->exitCode) state->exitCode = 1;
+    }
     std::shared_ptr<State> state;
   };
 
@@ -66,6 +69,7 @@ class FakeProcesses : public platform::ProcessApi {
   std::string systemDir = "C:\\WINDOWS\\system32";
   std::string windowsDir = "C:\\WINDOWS";
   std::string programFolder = "C:\\Tools";
+  bool wow64 = false;
   // Called for each start: returns false when the program cannot start; may set
   // the exit code (left empty, the program keeps running).
   std::function<bool(const Started&, State&)> behaviour = [](const Started&, State& s) {
@@ -76,6 +80,10 @@ class FakeProcesses : public platform::ProcessApi {
   std::string systemDirectory() override { return systemDir; }
   std::string windowsDirectory() override { return windowsDir; }
   std::string applicationFolder() override { return programFolder; }
+  bool runsUnderWow64() override { return wow64; }
+  bool claimOnlyInstance(const std::string&) override { return true; }
+  void announceInstanceWindow(std::uintptr_t) override {}
+  bool bringInstanceToFront() override { return false; }
   std::unique_ptr<platform::RunningProcess> start(const std::string& application,
                                                   const std::string& commandLine,
                                                   int showCommand) override {

@@ -6,9 +6,11 @@
 #include <cctype>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -60,6 +62,24 @@ TEST(ShippedExe, ImportsOnlyFunctionsThatWindowsXpSp3Has) {
     ASSERT_TRUE(imports.count("KERNEL32.DLL ExitProcess")) << imports.size() << " imports read";
     for (const std::string& i : imports)
       EXPECT_TRUE(allowed.count(i)) << i << " is not known to exist on Windows XP SP3";
+  }
+}
+
+// The rights asked for in each program's manifest, read from the shipped file: the
+// repair asks for an administrator's, the settings tool works on the user's own.
+TEST(ShippedExe, AsksForTheRightsItsWorkNeeds) {
+  for (const auto& [path, level] : {std::pair{CORVA_SHIPPED_EXE, "requireAdministrator"},
+                                    std::pair{CORVA_SHIPPED_QUILLSAFE, "asInvoker"}}) {
+    SCOPED_TRACE(path);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) GTEST_SKIP() << "build the i686 programs first: " << path;
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const size_t trust = bytes.find("<trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v2\">");
+    ASSERT_NE(trust, std::string::npos) << "no trustInfo that XP SP2 can load";
+    EXPECT_NE(bytes.find(std::string("<requestedExecutionLevel level=\"") + level +
+                             "\" uiAccess=\"false\"/>",
+                         trust),
+              std::string::npos);
   }
 }
 

@@ -7,8 +7,8 @@
 #include "app/frmBackup.h"
 #include "fakes/FakePlatform.h"
 #include "forms/memory/MemoryApplication.h"
-#include "native/WizardProbe.h"
 #include "helpers/BackupLocation.h"
+#include "native/WizardProbe.h"
 #include "settingsbackup/QuillsafeMain.h"
 #include "settingsbackup/frmMain.h"
 #include "settingsbackup/frmRestore.h"
@@ -133,8 +133,9 @@ TEST_F(SettingsTool, ChooserOpensTheChosenWizardOrEnds) {
     EXPECT_EQ(chooser.optBackup.value() + 2 * chooser.optRestore.value(), restoreChosen ? 2 : 1);
     chooser.Command4.userClick();
     EXPECT_FALSE(chooser.shown());
-    forms::Form* const wizard = restoreChosen ? static_cast<forms::Form*>(app.existingInstance<frmRestore>())
-                                              : app.existingInstance<frmBackup>();
+    forms::Form* const wizard = restoreChosen
+                                    ? static_cast<forms::Form*>(app.existingInstance<frmRestore>())
+                                    : app.existingInstance<frmBackup>();
     ASSERT_NE(wizard, nullptr);
     EXPECT_TRUE(wizard->shown());
     EXPECT_EQ(app.existingInstance<frmRestore>() == nullptr, !restoreChosen);
@@ -148,6 +149,13 @@ TEST_F(SettingsTool, ChooserOpensTheChosenWizardOrEnds) {
   EXPECT_EQ(sys.shell.executed[0].parameters, quillsafePageUrl());
   EXPECT_TRUE(chooser.shown());
   EXPECT_THROW(chooser.Command3.userClick(), forms::ProcessEnded);
+  // On 64-bit Windows the Backup choice says why there is no repair, and ends.
+  app.releaseDefaultInstances();
+  sys.processes.wow64 = true;
+  EXPECT_THROW(Quillsafe::Main(app, sys.platform, access).Command4.userClick(),
+               forms::ProcessEnded);
+  EXPECT_EQ(app.existingInstance<frmBackup>(), nullptr);
+  EXPECT_EQ(app.shownMessageBoxes.size(), 1u);
 }
 
 }  // namespace

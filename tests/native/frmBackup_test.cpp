@@ -1,26 +1,38 @@
 // The repair wizard in the in-memory realisation: placement, page machine, CD
 // detection, repair outcomes, links and Finish.
+#include "app/frmBackup.h"
+
 #include <gtest/gtest.h>
 
 #include "app/Module1.h"
-#include "app/frmBackup.h"
 #include "fakes/FakePlatform.h"
 #include "forms/memory/MemoryApplication.h"
 #include "native/WizardProbe.h"
 
 namespace {
 
-std::string lastWord(const std::string& s) { return s.substr(s.rfind(' ') + 1); }
+std::string lastWord(const std::string& s) {
+  return s.substr(s.rfind(' ') + 1);
+}
+
+// A source in the SZDD format that expands to `length` bytes (the data is not read).
+std::string compressed(std::uint32_t length) {
+  std::string s(
+      "SZDD\x88\xF0\x27\x33"
+      "A_",
+      10);
+  for (int i = 0; i < 4; ++i) s += static_cast<char>((length >> (8 * i)) & 0xFF);
+  return s;
+}
+const std::string kSystem32 = "c:\\windows\\system32\\";
 
 class Wizard : public ::testing::Test {
  protected:
   void SetUp() override {
     Module1::CurrentStep = 0;
-    // expand writes its target with the source's time, as the system's does.
+    // expand writes its target whole: as long as each source below says.
     sys.processes.behaviour = [this](const FakeProcesses::Started& s, FakeProcesses::State& st) {
-      const std::string target = lastWord(s.commandLine);
-      sys.files.addFile(target, 100);
-      sys.files.setLastWriteTime(target, 126000000000000000ULL);
+      sys.files.writeFile(lastWord(s.commandLine), std::string(100, 'x'));
       st.exitCode = 0;
       return true;
     };
@@ -38,6 +50,8 @@ class Wizard : public ::testing::Test {
     sys.drives.add('D', platform::kDriveCdRom, std::nullopt);
     sys.drives.add('E', platform::kDriveCdRom, "WXPCD");
     sys.files.addFolder("E:\\i386");
+    for (const RepairCommand& c : kRepairCommands)
+      sys.files.writeFile(std::string("E:\\") + c.source, compressed(100));
   }
 
   frmBackup& toPage2() {
@@ -56,12 +70,9 @@ class Wizard : public ::testing::Test {
 
 TEST_F(Wizard, WholeRunRepairsFromTheCdAndLandsOnFinish) {
   cdInE();
-  // Left by an earlier run with the time expand gives them: rewritten, they count as written.
-  for (const char* t : {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"}) {
-    const std::string target = std::string("c:\\windows\\system32\\") + t;
-    sys.files.addFile(target, 10);
-    sys.files.setLastWriteTime(target, 126000000000000000ULL);
-  }
+  // The user's own CONFIG.NT, and a copy kept by an earlier repair.
+  sys.files.writeFile(kSystem32 + "CONFIG.NT", "FILES=60");
+  sys.files.writeFile(kSystem32 + "CONFIG.NT.before-repair-1", "FILES=40");
   frmBackup& f = start();
   EXPECT_EQ(probe::state(f), "0 -CN- G----R");
   EXPECT_EQ(f.lblStatus.caption(), "Checking for CD...");
@@ -89,16 +100,27 @@ TEST_F(Wizard, WholeRunRepairsFromTheCdAndLandsOnFinish) {
   EXPECT_EQ(probe::state(f), "5 ---F --G--G");
   EXPECT_EQ(app.focused, &f.cmdFinish) << "the expand windows took the focus: it comes back";
   ASSERT_EQ(sys.processes.started.size(), 3u);
-  const char* expected[] = {
-      "expand E:\\i386\\config.nt_ c:\\windows\\system32\\CONFIG.NT",
-      "expand E:\\i386\\autoexec.nt_ c:\\windows\\system32\\AUTOEXEC.NT",
-      "expand E:\\i386\\command.co_ c:\\windows\\system32\\COMMAND.NT"};
+  const char* expected[] = {"expand E:\\i386\\config.nt_ c:\\windows\\system32\\CONFIG.NT",
+                            "expand E:\\i386\\autoexec.nt_ c:\\windows\\system32\\AUTOEXEC.NT",
+                            "expand E:\\i386\\command.co_ c:\\windows\\system32\\COMMAND.NT"};
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(sys.processes.started[i].commandLine, expected[i]);
     EXPECT_EQ(sys.processes.started[i].application, "C:\\WINDOWS\\system32\\expand.exe");
     EXPECT_EQ(sys.processes.started[i].showCommand, 2);
   }
   EXPECT_TRUE(app.shownMessageBoxes.empty());
+  EXPECT_EQ(sys.files.readFile(kSystem32 + "CONFIG.NT.before-repair-1", 99), "FILES=40");
+  EXPECT_EQ(sys.files.readFile(kSystem32 + "CONFIG.NT.before-repair-2", 99), "FILES=60");
+  EXPECT_FALSE(sys.files.exists(kSystem32 + "AUTOEXEC.NT.before-repair-1"));
+}
+
+TEST_F(Wizard, On64BitWindowsTheUserIsToldAndNoWizardOpens) {
+  sys.processes.wow64 = true;
+  Module1::Main(app, sys.platform);
+  EXPECT_EQ(app.existingInstance<frmBackup>(), nullptr);
+  ASSERT_EQ(app.shownMessageBoxes.size(), 1u);
+  EXPECT_EQ(app.shownMessageBoxes[0].title, "Corvane 16 bit Windows");
+  EXPECT_NE(app.shownMessageBoxes[0].prompt.find("Nothing was changed."), std::string::npos);
 }
 
 TEST_F(Wizard, NextClickedInsideTheYieldsOfAnotherIsIgnored) {
@@ -152,37 +174,40 @@ TEST_F(Wizard, CancelDuringTheRepairYieldsStartsNothing) {
   EXPECT_TRUE(sys.processes.started.empty());
 }
 
-// The real program ends without unwinding: Cancel while expand runs must give each
-// target its time back before the end, not leave it to the repair's own clean-up.
-TEST_F(Wizard, CancelWhileExpandRunsGivesEveryTargetItsTimeBackBeforeTheEnd) {
+// The real program ends without unwinding: Cancel while expand runs ends it only
+// once a file cut short is put back.
+TEST_F(Wizard, CancelWhileExpandRunsEndsWithEveryFileWholeOrAsItWas) {
   cdInE();
-  const std::uint64_t old = 127000000000000000ULL;
-  std::vector<std::string> targets;
-  for (const char* t : {"CONFIG.NT", "AUTOEXEC.NT", "COMMAND.NT"}) {
-    targets.push_back(std::string("c:\\windows\\system32\\") + t);
-    sys.files.addFile(targets.back(), 10);
-    sys.files.setLastWriteTime(targets.back(), old);
-  }
+  const std::string autoexec = kSystem32 + "AUTOEXEC.NT";
+  sys.files.writeFile(autoexec, "@echo off");
   frmBackup& f = toPage2();
-  sys.processes.behaviour = [](const FakeProcesses::Started&, FakeProcesses::State&) {
-    return true;  // expand keeps running
+  const auto writes = sys.processes.behaviour;
+  sys.processes.behaviour = [&](const FakeProcesses::Started& s, FakeProcesses::State& st) {
+    if (s.commandLine.find("AUTOEXEC") != std::string::npos)
+      sys.files.writeFile(autoexec, "@ec");  // and goes on running
+    else
+      writes(s, st);
+    return true;
   };
-  std::vector<std::uint64_t> atTheEnd;
-  app.onEndProcess = [&] {
-    for (const std::string& t : targets) atTheEnd.push_back(*sys.files.lastWriteTime(t));
-  };
+  std::optional<std::string> atTheEnd;
+  app.onEndProcess = [&] { atTheEnd = sys.files.readFile(autoexec, 99); };
   app.onDoEvents = [&] {
     if (sys.processes.started.size() == 3) f.cmdCancel.userClick();
   };
   EXPECT_THROW(f.cmdNext.userClick(), forms::ProcessEnded);
-  EXPECT_EQ(atTheEnd, std::vector<std::uint64_t>(3, old));
+  EXPECT_EQ(atTheEnd, "@echo off");
 }
 
 // --- Repair outcomes ---------------------------------------------------------------------
 
 // How expand fails for AUTOEXEC.NT (the other two are written), or for all three.
 enum class Failure {
-  CannotStart, NonZeroExit, ZeroExitButNothingWritten, OldFileLeftAsItWas, NeverEnds, NoneStarts
+  CannotStart,
+  NonZeroExit,
+  ZeroExitButNothingWritten,
+  OldFileLeftAsItWas,
+  NeverEnds,
+  NoneStarts
 };
 
 class RepairFailures : public Wizard, public ::testing::WithParamInterface<int> {};
@@ -192,10 +217,7 @@ TEST_P(RepairFailures, AreToldAndARetryCanSucceed) {
   cdInE();
   const std::string autoexec = "c:\\windows\\system32\\AUTOEXEC.NT";
   const Failure failure = static_cast<Failure>(GetParam());
-  if (failure == Failure::OldFileLeftAsItWas) {
-    sys.files.addFile(autoexec, 50);
-    sys.files.setLastWriteTime(autoexec, 127000000000000000ULL);
-  }
+  if (failure == Failure::OldFileLeftAsItWas) sys.files.writeFile(autoexec, "@echo off");
   frmBackup& f = toPage2();
   const auto writes = sys.processes.behaviour;
   sys.processes.behaviour = [&](const FakeProcesses::Started& s, FakeProcesses::State& st) {
@@ -206,9 +228,8 @@ TEST_P(RepairFailures, AreToldAndARetryCanSucceed) {
       st.exitCode = 0;
     return failure != Failure::CannotStart;
   };
-  const std::string missing = failure == Failure::NoneStarts
-                                  ? "CONFIG.NT, AUTOEXEC.NT and COMMAND.NT"
-                                  : "AUTOEXEC.NT";
+  const std::string missing =
+      failure == Failure::NoneStarts ? "CONFIG.NT, AUTOEXEC.NT and COMMAND.NT" : "AUTOEXEC.NT";
   const int yieldsBefore = app.doEventsCount;
   f.cmdNext.userClick();
   EXPECT_EQ(Module1::CurrentStep, 2);
@@ -221,7 +242,7 @@ TEST_P(RepairFailures, AreToldAndARetryCanSucceed) {
                 " could not be written.\r\n\r\nPlease check that the Windows XP CD is in the "
                 "drive and run this program as an administrator, then click Next to try again.");
   if (failure == Failure::OldFileLeftAsItWas) {
-    EXPECT_EQ(sys.files.lastWriteTime(autoexec), 127000000000000000ULL);
+    EXPECT_EQ(sys.files.readFile(autoexec, 99), "@echo off");
   }
   if (failure == Failure::NeverEnds) {  // at most sixty seconds, handling messages meanwhile
     EXPECT_GE(app.clock, 60000u);
@@ -260,7 +281,11 @@ TEST_F(Wizard, OneTickReportsEveryDriveUpToTheCd) {
       {{"D:ONE+", "E:TWO+"}, "D:\\ - [ONE]|E:\\ - [none]", "Found XP CD on D:\\", "-CN-", "D:\\"},
       {{}, "", "Checking for CD...", "-C--", ""},  // no CD-ROM drive: the load's status stays
       // Only CD-ROM drives, in letter order, whatever the case of the letter.
-      {{"#A", "#C", "f", "D:X", "#N"}, "D:\\ - [X]|F:\\ - [none]", "Checking for XP CD...", "-C--", ""},
+      {{"#A", "#C", "f", "D:X", "#N"},
+       "D:\\ - [X]|F:\\ - [none]",
+       "Checking for XP CD...",
+       "-C--",
+       ""},
   };
   for (const TickCase& c : cases) {
     app.releaseDefaultInstances();
@@ -275,7 +300,7 @@ TEST_F(Wizard, OneTickReportsEveryDriveUpToTheCd) {
       if (cd) d.pop_back();
       const std::optional<std::string> label =
           d.size() > 1 ? std::optional<std::string>(d.substr(2)) : std::nullopt;
-      const std::uint32_t kind = !other        ? platform::kDriveCdRom
+      const std::uint32_t kind = !other          ? platform::kDriveCdRom
                                  : letter == 'A' ? platform::kDriveRemovable
                                  : letter == 'N' ? platform::kDriveRemote
                                                  : platform::kDriveFixed;
