@@ -31,6 +31,13 @@ if bash tools/fuzz.sh 30; then fuzz_failure=""; else fuzz_failure="<failure mess
 printf '<testsuites><testsuite name="fuzz"><testcase name="PathHelpersAndDriveStrings">%s</testcase></testsuite></testsuites>\n' \
   "$fuzz_failure" > build/native/test-results/fuzz.xml
 
+# The download a user fetches: built from the shipped i686 programs and checked
+# (its files, their checksums, that both programs are i686 builds).
+if bash tools/release.sh > build/release.log 2>&1; then release_failure=""; else
+  release_failure="<failure message=\"release zip: $(tail -1 build/release.log | tr -d '<>&\"')\"/>"; status=1; fi
+printf '<testsuites><testsuite name="release"><testcase name="DownloadZip">%s</testcase></testsuite></testsuites>\n' \
+  "$release_failure" > build/native/test-results/release.xml
+
 # Screenshots are taken as BMP inside Wine; keep PNG copies.
 for f in artifacts/*.bmp; do
   [ -e "$f" ] && convert "$f" "${f%.bmp}.png" && rm -f "$f"
