@@ -1,11 +1,13 @@
-// libFuzzer target: the path-string helpers of clsFileSystem and the splitting of
-// the drive-strings buffer, fed arbitrary bytes. A broken rule aborts, and so does
-// any exception other than the RuntimeError the helpers raise by design.
+// libFuzzer target: the path-string helpers of clsFileSystem, the splitting of the
+// drive-strings buffer and the compressed-file header, fed arbitrary bytes. A broken
+// rule aborts, and so does any exception other than the RuntimeError the helpers
+// raise by design.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 #include "fakes/FakeFileSystem.h"
+#include "helpers/CompressedFile.h"
 #include "forms/memory/MemoryApplication.h"
 #include "fuzz/PathHelperChecks.h"
 
@@ -14,6 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static forms::MemoryApplication app;
   clsFileSystem fs(files, app);
   const std::string input(reinterpret_cast<const char*>(data), size);
+  // A compressed file's header, read from a disc that may hold anything.
+  (void)expandedLength(input);
   for (const std::string& broken :
        {fuzzchecks::checkPathHelpers(fs, input), fuzzchecks::checkDriveStrings(input)}) {
     if (!broken.empty()) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer target for the path-string helpers and the drive-strings
-# splitting (clang, ASan, UBSan) and runs it for a bounded time.
+# Builds the libFuzzer target for the path-string helpers, the drive-strings
+# splitting and the compressed-file header (clang, ASan, UBSan) and runs it for a bounded time.
 #   tools/fuzz.sh [SECONDS]     default 60, at most 60
 # The committed corpus in fuzz/corpus seeds a temporary working corpus, so a run
 # never changes the repository. A crash leaves its input in build/fuzz/ and fails.
@@ -12,7 +12,8 @@ seconds=${1:-60}
 
 out=build/fuzz
 mkdir -p "$out"
-sources=(fuzz/path_helpers_fuzz.cpp helpers/clsFileSystem.cpp app/DriveStrings.cpp forms/Forms.cpp
+sources=(fuzz/path_helpers_fuzz.cpp helpers/clsFileSystem.cpp helpers/CompressedFile.cpp
+         app/DriveStrings.cpp forms/Forms.cpp
          forms/memory/MemoryApplication.cpp)
 clang++ -std=c++17 -g -O1 -Wall -Wextra -Werror -fsanitize=fuzzer,address,undefined \
   -fno-sanitize-recover=undefined -fno-omit-frame-pointer -I. -Itests \
