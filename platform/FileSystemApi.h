@@ -28,7 +28,6 @@ class FileSystemApi {
   // Last-write time of a file in 100 ns units since 1601 (FILETIME), nothing when
   // the file cannot be opened.
   virtual std::optional<std::uint64_t> lastWriteTime(const std::string& path) = 0;
-  virtual bool setLastWriteTime(const std::string& path, std::uint64_t fileTime) = 0;
   // True for an existing path that is a file, not a folder.
   virtual bool isFile(const std::string& path) = 0;
 

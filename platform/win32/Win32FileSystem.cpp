@@ -77,16 +77,6 @@ std::optional<std::uint64_t> Win32FileSystem::lastWriteTime(const std::string& p
   return (static_cast<std::uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
 }
 
-bool Win32FileSystem::setLastWriteTime(const std::string& path, std::uint64_t fileTime) {
-  Handle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  FILETIME written;
-  written.dwLowDateTime = static_cast<DWORD>(fileTime);
-  written.dwHighDateTime = static_cast<DWORD>(fileTime >> 32);
-  return file && SetFileTime(file.get(), nullptr, nullptr, &written);
-}
-
 bool Win32FileSystem::isFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

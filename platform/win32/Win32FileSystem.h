@@ -9,7 +9,6 @@ class Win32FileSystem : public FileSystemApi {
  public:
   bool pathFileExists(const std::string& path) override;
   std::optional<std::uint64_t> lastWriteTime(const std::string& path) override;
-  bool setLastWriteTime(const std::string& path, std::uint64_t fileTime) override;
   bool isFile(const std::string& path) override;
   std::vector<std::string> listDirectory(const std::string& pattern,
                                          std::uint32_t attributes) override;

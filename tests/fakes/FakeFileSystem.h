@@ -43,9 +43,7 @@ class FakeFileSystem : public platform::FileSystemApi {
   std::optional<std::uint64_t> lastWriteTime(const std::string& p) override {
     return field(p, &Entry::writeTime);
   }
-  bool setLastWriteTime(const std::string& p, std::uint64_t fileTime) override {
-    return exists(p) && (find(p)->writeTime = fileTime, true);
-  }
+
   // The name of the one entry a path names; folders only when asked for.
   std::vector<std::string> listDirectory(const std::string& p, std::uint32_t attributes) override {
     const Entry* e = find(p);
