@@ -48,24 +48,25 @@ class Win32RunningProcess : public RunningProcess {
  private:
   Handle process_;
 };
-}  // namespace
 
-std::string Win32Processes::systemDirectory() {
+// The folder GetSystemDirectoryA or GetWindowsDirectoryA names, without a
+// trailing backslash; `fallback` when the call fails.
+std::string systemFolder(decltype(&GetSystemDirectoryA) get, const char* fallback) {
   char path[MAX_PATH + 1] = {};
-  const UINT n = GetSystemDirectoryA(path, MAX_PATH);
-  if (n == 0 || n > MAX_PATH) return "C:\\WINDOWS\\system32";
+  const UINT n = get(path, MAX_PATH);
+  if (n == 0 || n > MAX_PATH) return fallback;
   std::string dir(path, n);
   if (!dir.empty() && dir.back() == '\\') dir.pop_back();
   return dir;
 }
+}  // namespace
+
+std::string Win32Processes::systemDirectory() {
+  return systemFolder(GetSystemDirectoryA, "C:\\WINDOWS\\system32");
+}
 
 std::string Win32Processes::windowsDirectory() {
-  char path[MAX_PATH + 1] = {};
-  const UINT n = GetWindowsDirectoryA(path, MAX_PATH);
-  if (n == 0 || n > MAX_PATH) return "C:\\WINDOWS";
-  std::string dir(path, n);
-  if (!dir.empty() && dir.back() == '\\') dir.pop_back();
-  return dir;
+  return systemFolder(GetWindowsDirectoryA, "C:\\WINDOWS");
 }
 
 std::string Win32Processes::applicationFolder() {
