@@ -2,13 +2,14 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstdlib>
 
 #include "app/DriveStrings.h"
 #include "app/Module1.h"
 #include "app/OpenWebPage.h"
 #include "app/WizardSideBar.h"
 #include "forms/Layout.h"
+#include "helpers/ReentryGuard.h"
+#include "helpers/WholeNumber.h"
 #include "helpers/clsFileSystem.h"
 
 using forms::Alignment;
@@ -199,18 +200,6 @@ void ignoringErrors(F&& statement) {
   }
 }
 
-// The text as a whole number, or nothing when it is not a number. Halves round to even.
-std::optional<long long> toWholeNumber(const std::string& text) {
-  const char* begin = text.c_str();
-  while (*begin == ' ' || *begin == '\t') ++begin;
-  if (!*begin) return std::nullopt;
-  char* end = nullptr;
-  const double value = std::strtod(begin, &end);
-  while (end && (*end == ' ' || *end == '\t')) ++end;
-  if (!end || *end || !std::isfinite(value) || std::fabs(value) > 9e15) return std::nullopt;
-  return static_cast<long long>(std::nearbyint(value));
-}
-
 std::string upper(const std::string& s) {
   std::string r = s;
   for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -257,10 +246,6 @@ frmBackup::frmBackup(forms::Application& app, platform::Platform& sys)
   tmrCheck.onTimer = [this] { tmrCheck_Timer(); };
 }
 
-void frmBackup::yieldTimes(int times) {
-  for (int i = 0; i < times; ++i) app().doEvents();
-}
-
 void frmBackup::setButtons(bool back, bool cancel, bool finish, bool next) {
   cmdBack.setEnabled(back);
   cmdCancel.setEnabled(cancel);
@@ -293,22 +278,18 @@ void frmBackup::cmdNext_Click() {
   // A click that arrives inside the yields of another is dropped: the repair
   // must run once, and only from page 2.
   if (handlingNext_) return;
-  handlingNext_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{handlingNext_};
+  const ReentryGuard guard(handlingNext_);
 
   int& step = Module1::CurrentStep;
   if (step == 1) {
     // The click was taken while the detection had found the CD; a tick inside the
     // yields below that finds the drive briefly unreadable must not undo that.
     if (CdRootPath.empty()) return;
-    yieldTimes(3);
+    app().yield(3);
   }
   if (step == 2) {
     setButtons(false, true, false, false);
-    yieldTimes(3);
+    app().yield(3);
     const std::vector<std::string> failed = RunRepairCommands();
     if (!failed.empty()) {
       std::string names;
@@ -329,7 +310,7 @@ void frmBackup::cmdNext_Click() {
   }
   if (step == 3) setButtons(false, true, false, false);
 
-  yieldTimes(3);
+  app().yield(3);
   ++step;
   const int last = shpSteps.count() - 1;
   ShowStepIndicator(step - 1, std::min(step, last));
@@ -406,15 +387,13 @@ std::vector<std::string> frmBackup::RunRepairCommands() {
   for (Run& run : runs)
     run.process = sys_.processes.start(expand, repairCommandLine(CdRootPath, run.command), 2);
 
-  const std::uint64_t deadline = app().milliseconds() + kRepairTimeoutMs;
-  for (;;) {
-    bool running = false;
-    for (Run& run : runs)
-      if (run.process && !run.process->exitCode()) running = true;
-    if (!running || app().milliseconds() >= deadline) break;
-    app().doEvents();
-    app().waitForMessages(50);
-  }
+  app().waitUntil(
+      [&] {
+        for (Run& run : runs)
+          if (run.process && !run.process->exitCode()) return false;
+        return true;
+      },
+      kRepairTimeoutMs);
 
   std::vector<std::string> failed;
   for (Run& run : runs) {
@@ -468,11 +447,7 @@ void frmBackup::tmrCheck_Timer() {
   // The tick yields; a tick that arrived inside those yields would run again
   // on the same stack and, with a short interval, recurse until it overflows.
   if (inTick_) return;
-  inTick_ = true;
-  struct Leave {
-    bool& flag;
-    ~Leave() { flag = false; }
-  } leave{inTick_};
+  const ReentryGuard guard(inTick_);
   for (int k = 1; k <= CdDriveCount; ++k) {
     const std::string root = CdDriveLetters[static_cast<size_t>(k)] + ":\\";
     std::optional<std::string> volume;
@@ -489,7 +464,7 @@ void frmBackup::tmrCheck_Timer() {
     if (found) {
       CdRootPath = root;
       ignoringErrors([&] { setButtons(false, true, false, true); });
-      ignoringErrors([&] { yieldTimes(3); });
+      ignoringErrors([&] { app().yield(3); });
       ignoringErrors([&] { lblStatus.setCaption("Found XP CD on " + root); });
       return;
     }
@@ -498,7 +473,7 @@ void frmBackup::tmrCheck_Timer() {
       cmdFinish.setEnabled(false);
       cmdNext.setEnabled(false);
     });
-    ignoringErrors([&] { yieldTimes(3); });
+    ignoringErrors([&] { app().yield(3); });
     ignoringErrors([&] { lblStatus.setCaption("Checking for XP CD..."); });
   }
 }
@@ -513,7 +488,7 @@ void frmBackup::chkCD_Click() {
 
 void frmBackup::txtTimeout_Change() {
   ignoringErrors([&] {
-    if (const auto ms = toWholeNumber(txtTimeout.text())) tmrCheck.setInterval(*ms);
+    if (const auto ms = wholeNumber(txtTimeout.text())) tmrCheck.setInterval(*ms);
   });
 }
 

@@ -69,7 +69,6 @@ class frmBackup : public forms::Form {
 
  private:
   void setButtons(bool back, bool cancel, bool finish, bool next);
-  void yieldTimes(int times);
 
   platform::Platform& sys_;
   bool handlingNext_ = false;

@@ -1,6 +1,5 @@
 #include "settingsbackup/frmRestore.h"
 
-#include <algorithm>
 #include <cctype>
 
 #include "app/WizardSideBar.h"
@@ -198,7 +197,7 @@ void frmRestore::cmdNext_Click() {
   // its part of the restore is done, after it has been seen.
   if (RestoreStep == 3 || RestoreStep == 4) {
     const int step = RestoreStep;
-    pause(kProgressPageMs);
+    app().waitUntil([] { return false; }, kProgressPageMs);
     if (RestoreStep == step && app().windowHandle(*this)) cmdNext_Click();
   }
 }
@@ -264,12 +263,4 @@ bool frmRestore::BackupFilePasses() {
 
 void frmRestore::ShowStepIndicator(int previousStep, int newStep) {
   wizard::ShowStepIndicator(shpSteps, lblSteps, previousStep, newStep);
-}
-
-void frmRestore::pause(int ms) {
-  const std::uint64_t until = app().milliseconds() + static_cast<std::uint64_t>(ms);
-  for (std::uint64_t now = app().milliseconds(); now < until; now = app().milliseconds()) {
-    app().doEvents();
-    app().waitForMessages(static_cast<int>(std::min<std::uint64_t>(50, until - now)));
-  }
 }

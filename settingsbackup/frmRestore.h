@@ -51,8 +51,6 @@ class frmRestore : public forms::Form {
   bool BackupFilePasses();
   void ShowStepIndicator(int previousStep, int newStep);
   void setButtons(bool back, bool cancel, bool finish, bool next);
-  // Keeps the window alive for `ms` milliseconds.
-  void pause(int ms);
 
   platform::FileSystemApi& files_;
   BackupFileAccess access_;

@@ -19,7 +19,5 @@ class clsBackup {
   RegistryValue GetDefaultWP();
 
  private:
-  void yield(int times);
-
   WordServices services_;
 };

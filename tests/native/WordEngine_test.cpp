@@ -28,6 +28,7 @@ class WordEngine : public ::testing::Test {
   void SetUp() override {
     fakes::registry.clear();
     CurrentWD.reset();
+    app.title = Module1::kTitle;
   }
   void TearDown() override {
     fakes::registry.clear();

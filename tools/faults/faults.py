@@ -69,10 +69,10 @@ FAULTS = [
          desc="regedit looked for in the system folder instead of the Windows folder"),
     dict(id="we_move_deletes_before_verify", file="wordengine/WordInstallation.cpp",
          old=r'''    const bool copied = files.copyFile(source, target);
-    yield(12);''',
+    services_.app.yield(12);''',
          new=r'''    const bool copied = files.copyFile(source, target);
     files.deleteFiles(source);
-    yield(12);''',
+    services_.app.yield(12);''',
          desc="template move deletes the source before the copy is verified (data lost)"),
     dict(id="we_rollback_data_dropped", file="wordengine/WordInstallation.cpp",
          old=r'''{&clsWD::COMRestore, &clsWD::DataRestore,''',
