@@ -5,9 +5,8 @@
 
 #include "app/DriveStrings.h"
 #include "app/Module1.h"
-#include "app/OpenWebPage.h"
-#include "app/WizardSideBar.h"
 #include "forms/Layout.h"
+#include "helpers/OpenWebPage.h"
 #include "helpers/ReentryGuard.h"
 #include "helpers/WholeNumber.h"
 #include "helpers/clsFileSystem.h"
@@ -23,7 +22,6 @@ using forms::Font;
 using forms::image;
 using forms::label;
 using forms::Look;
-using forms::rgb;
 using forms::shape;
 using forms::transparentText;
 
@@ -39,29 +37,16 @@ std::string repairCommandLine(const std::string& cdRoot, const RepairCommand& co
 
 namespace {
 
-constexpr forms::Color kBlue = rgb(0, 0, 255);
-constexpr forms::Color kLightGrey = rgb(224, 224, 224);
-constexpr forms::Color kSilver = rgb(192, 192, 192);
+using wizard::kBlue;
+using wizard::kLightGrey;
+using wizard::kSilver;
+using wizard::page;
 
 const Font kArial675{"Arial", 6.75, false, false};
 const Font kArial825{"Arial", 8.25, false, false};
-const Font kStepHeading{"MS Sans Serif", 9.75, true, false};
 
 Look stepHeading(const std::string& text) {
-  Look look = transparentText(text, kStepHeading);
-  look.back = BackStyle::Opaque;
-  look.backColor = forms::kWhite;
-  look.autoSize = true;
-  return look;
-}
-
-Control& button(forms::Form& f, const std::string& name, int left, const std::string& caption,
-                bool enabled, int tabIndex) {
-  return forms::commandButton(f, name, nullptr, left, 4080, 975, 375, caption, tabIndex, enabled);
-}
-
-Control& page(forms::Form& f, int index, int l, int t, int w, int h, forms::Color back) {
-  return forms::page(f, "fraSteps", index, l, t, w, h, back);
+  return wizard::stepHeading(text, forms::kWhite);
 }
 
 // Builds every control of the wizard, each container's controls top first.
@@ -74,10 +59,7 @@ void layOut(forms::Form& f) {
   Control& page2 = page(f, 2, 0, 0, 6495, 3975, kLightGrey);
   Control& page3 = page(f, 3, 0, -120, 6495, 3855, kLightGrey);
   Control& page4 = page(f, 4, -120, 0, 6615, 3855, kLightGrey);
-  button(f, "cmdFinish", 5280, "&Finish", false, 3);
-  button(f, "cmdCancel", 1200, "Cancel", true, 0).setCancel(true);
-  button(f, "cmdBack", 3120, "< &Back", false, 1);
-  button(f, "cmdNext", 4200, "&Next >", true, 2);
+  wizard::layOutButtons(f, {5280, 1200, 3120, 4200});
   Control& page5 = page(f, 5, 0, 0, 6495, 3855, forms::kWhite);
   shape(f, "Shape1", nullptr, 2040, 3600, 6375, 135);
 
@@ -209,11 +191,7 @@ std::string upper(const std::string& s) {
 }  // namespace
 
 frmBackup::frmBackup(forms::Application& app, platform::Platform& sys)
-    : forms::Form(app, "frmBackup"),
-      cmdNext((layOut(*this), control("cmdNext"))),
-      cmdBack(control("cmdBack")),
-      cmdCancel(control("cmdCancel")),
-      cmdFinish(control("cmdFinish")),
+    : wizard::WizardForm(app, "frmBackup", layOut),
       lblStatus(control("lblStatus")),
       chkCD(control("chkCD")),
       txtCD(control("txtCD")),
@@ -221,9 +199,6 @@ frmBackup::frmBackup(forms::Application& app, platform::Platform& sys)
       lstDrives(control("lstDrives")),
       tmrCheck(control("tmrCheck")),
       chkVisitSite(control("chkVisitSite")),
-      fraSteps(controlArray("fraSteps")),
-      shpSteps(controlArray("shpSteps")),
-      lblSteps(controlArray("lblSteps")),
       sys_(sys) {
   caption.clear();
   border = forms::FormBorder::FixedToolWindow;
@@ -244,13 +219,6 @@ frmBackup::frmBackup(forms::Application& app, platform::Platform& sys)
   chkCD.onClick = [this] { chkCD_Click(); };
   txtTimeout.onChange = [this] { txtTimeout_Change(); };
   tmrCheck.onTimer = [this] { tmrCheck_Timer(); };
-}
-
-void frmBackup::setButtons(bool back, bool cancel, bool finish, bool next) {
-  cmdBack.setEnabled(back);
-  cmdCancel.setEnabled(cancel);
-  cmdFinish.setEnabled(finish);
-  cmdNext.setEnabled(next);
 }
 
 // --- Load and the page machine --------------------------------------------------
@@ -288,7 +256,7 @@ void frmBackup::cmdNext_Click() {
     app().yield(3);
   }
   if (step == 2) {
-    setButtons(false, true, false, false);
+    setButtons(wizard::kCancelOnly);
     app().yield(3);
     const std::vector<std::string> failed = RunRepairCommands();
     if (!failed.empty()) {
@@ -301,39 +269,38 @@ void frmBackup::cmdNext_Click() {
               "drive and run this program as an administrator, then click Next to "
               "try again.",
           forms::vbOKOnly | forms::vbExclamation);
-      setButtons(false, true, false, true);
+      setButtons(wizard::kCancelNext);
       cmdNext.setFocus();  // in front again, ready to try once more
       return;
     }
     step = 4;
-    setButtons(false, false, true, false);
+    setButtons(wizard::kFinishOnly);
   }
-  if (step == 3) setButtons(false, true, false, false);
+  if (step == 3) setButtons(wizard::kCancelOnly);
 
   app().yield(3);
   ++step;
   const int last = shpSteps.count() - 1;
-  ShowStepIndicator(step - 1, std::min(step, last));
+  const int previous = step - 1;
   if (step >= last) step = last;
   // Until the detection finds the CD there is nothing to repair from.
   if (step == 1) cmdNext.setEnabled(false);
-  if (step == 2) setButtons(false, true, false, true);
-  fraSteps(step).zOrder(0);
+  if (step == 2) setButtons(wizard::kCancelNext);
+  showPage(previous, step);
   // The expand windows took the focus: the wizard comes back to the front.
   if (step == 5) cmdFinish.setFocus();
 }
 
 void frmBackup::cmdBack_Click() {
   int& step = Module1::CurrentStep;
-  if (step == 1) setButtons(false, true, false, true);
-  if (step == 3 || step == 4) setButtons(false, true, false, false);
+  if (step == 1) setButtons(wizard::kCancelNext);
+  if (step == 3 || step == 4) setButtons(wizard::kCancelOnly);
   --step;
   if (step <= 0) {
     step = 0;
     cmdBack.setEnabled(false);
   }
-  ShowStepIndicator(step + 1, step);
-  fraSteps(step).zOrder(0);
+  showPage(step + 1, step);
   cmdNext.setEnabled(true);
 }
 
@@ -348,10 +315,6 @@ void frmBackup::GiveBackMarkedTimes() {
     if (sys_.files.lastWriteTime(m.target) == kUnwrittenTime)
       sys_.files.setLastWriteTime(m.target, m.originalTime);
   markedTimes_.clear();
-}
-
-void frmBackup::ShowStepIndicator(int previousStep, int newStep) {
-  wizard::ShowStepIndicator(shpSteps, lblSteps, previousStep, newStep);
 }
 
 // --- The repair -------------------------------------------------------------------
@@ -455,7 +418,7 @@ void frmBackup::tmrCheck_Timer() {
     if (!volume) {
       ignoringErrors([&] { lstDrives.setList(k - 1, root + " - [none]"); });
       ignoringErrors([&] { lblStatus.setCaption("Checking for XP CD..."); });
-      ignoringErrors([&] { setButtons(false, true, false, false); });
+      ignoringErrors([&] { setButtons(wizard::kCancelOnly); });
       continue;
     }
     ignoringErrors([&] { lstDrives.setList(k - 1, root + " - [" + *volume + "]"); });
@@ -463,16 +426,13 @@ void frmBackup::tmrCheck_Timer() {
     ignoringErrors([&] { found = clsFileSystem(sys_.files, app()).FileExist(root + "i386"); });
     if (found) {
       CdRootPath = root;
-      ignoringErrors([&] { setButtons(false, true, false, true); });
+      ignoringErrors([&] { setButtons(wizard::kCancelNext); });
       ignoringErrors([&] { app().yield(3); });
       ignoringErrors([&] { lblStatus.setCaption("Found XP CD on " + root); });
       return;
     }
-    ignoringErrors([&] {
-      cmdCancel.setEnabled(true);
-      cmdFinish.setEnabled(false);
-      cmdNext.setEnabled(false);
-    });
+    // Back is never enabled in this wizard.
+    ignoringErrors([&] { setButtons(wizard::kCancelOnly); });
     ignoringErrors([&] { app().yield(3); });
     ignoringErrors([&] { lblStatus.setCaption("Checking for XP CD..."); });
   }
@@ -495,13 +455,13 @@ void frmBackup::txtTimeout_Change() {
 // --- Links and Finish ---------------------------------------------------------------
 
 void frmBackup::Label8_Click() {
-  OpenWebPage(app(), sys_.shell, app().windowHandle(*this),
-              std::string(kMakerWebHost) + "/16bit.htm", false);
+  OpenWebPage(app(), sys_, app().windowHandle(*this), std::string(kMakerWebHost) + "/16bit.htm",
+              false);
   app().endProcess();
 }
 
 void frmBackup::Label17_Click() {
-  OpenWebPage(app(), sys_.shell, app().windowHandle(*this), kMakerWebHost, true);
+  OpenWebPage(app(), sys_, app().windowHandle(*this), kMakerWebHost, true);
 }
 
 void frmBackup::Label6_Click() {
@@ -510,6 +470,6 @@ void frmBackup::Label6_Click() {
 
 void frmBackup::cmdFinish_Click() {
   if (chkVisitSite.value() == 1)
-    OpenWebPage(app(), sys_.shell, app().windowHandle(*this), kMakerWebHost, true);
+    OpenWebPage(app(), sys_, app().windowHandle(*this), kMakerWebHost, true);
   app().endProcess();
 }

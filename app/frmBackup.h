@@ -7,8 +7,9 @@
 
 #include "forms/Forms.h"
 #include "platform/Platform.h"
+#include "wizard/Wizard.h"
 
-class frmBackup : public forms::Form {
+class frmBackup : public wizard::WizardForm {
  public:
   frmBackup(forms::Application& app, platform::Platform& sys);
 
@@ -30,8 +31,6 @@ class frmBackup : public forms::Form {
   // The volume label of a drive root, nothing when the volume cannot be read.
   std::optional<std::string> GetVolumeLabel(const std::string& root);
 
-  void ShowStepIndicator(int previousStep, int newStep);
-
   // Starts the three expand commands, waits for them (keeping the window alive)
   // and tells which targets were not written; empty when all three were.
   std::vector<std::string> RunRepairCommands();
@@ -51,11 +50,7 @@ class frmBackup : public forms::Form {
   // Longest wait for the repair commands, in milliseconds.
   static constexpr int kRepairTimeoutMs = 60000;
 
-  // Controls the handlers use.
-  forms::Control& cmdNext;
-  forms::Control& cmdBack;
-  forms::Control& cmdCancel;
-  forms::Control& cmdFinish;
+  // Controls the handlers use, beside the wizard's own.
   forms::Control& lblStatus;
   forms::Control& chkCD;
   forms::Control& txtCD;
@@ -63,13 +58,8 @@ class frmBackup : public forms::Form {
   forms::Control& lstDrives;
   forms::Control& tmrCheck;
   forms::Control& chkVisitSite;
-  forms::ControlArray fraSteps;
-  forms::ControlArray shpSteps;
-  forms::ControlArray lblSteps;
 
  private:
-  void setButtons(bool back, bool cancel, bool finish, bool next);
-
   platform::Platform& sys_;
   bool handlingNext_ = false;
   bool inTick_ = false;  // a detection tick is running (it yields)

@@ -127,8 +127,6 @@ std::optional<std::string> Win32Shell::createScratchHtmlFile(const std::string& 
   return std::nullopt;
 }
 
-bool Win32Shell::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
-
 std::intptr_t Win32Shell::findExecutable(const std::string& file, std::string& result) {
   char buffer[MAX_PATH + 1];
   std::fill(buffer, buffer + sizeof buffer, ' ');

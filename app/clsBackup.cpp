@@ -1,4 +1,4 @@
-#include "wordengine/clsBackup.h"
+#include "app/clsBackup.h"
 
 #include "app/Module1.h"
 #include "app/frmBackup.h"
