@@ -200,19 +200,10 @@ frmBackup::frmBackup(forms::Application& app, platform::Platform& sys)
       tmrCheck(control("tmrCheck")),
       chkVisitSite(control("chkVisitSite")),
       sys_(sys) {
-  caption.clear();
   border = forms::FormBorder::FixedToolWindow;
-  showInTaskbar = false;
   backColor = forms::kWhite;
   clientWidth = 6435;
-  clientHeight = 4590;
-  startPosition = forms::StartPosition::WindowsDefault;
 
-  onLoad = [this] { Form_Load(); };
-  cmdNext.onClick = [this] { cmdNext_Click(); };
-  cmdBack.onClick = [this] { cmdBack_Click(); };
-  cmdCancel.onClick = [this] { cmdCancel_Click(); };
-  cmdFinish.onClick = [this] { cmdFinish_Click(); };
   control("Label8").onClick = [this] { Label8_Click(); };
   control("Label17").onClick = [this] { Label17_Click(); };
   control("Label6").onClick = [this] { Label6_Click(); };

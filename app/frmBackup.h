@@ -14,11 +14,11 @@ class frmBackup : public wizard::WizardForm {
   frmBackup(forms::Application& app, platform::Platform& sys);
 
   // Event handlers.
-  void Form_Load();
-  void cmdNext_Click();
-  void cmdBack_Click();
-  void cmdCancel_Click();
-  void cmdFinish_Click();
+  void Form_Load() override;
+  void cmdNext_Click() override;
+  void cmdBack_Click() override;
+  void cmdCancel_Click() override;
+  void cmdFinish_Click() override;
   void Label8_Click();
   void Label17_Click();
   void Label6_Click();

@@ -118,20 +118,10 @@ frmRestore::frmRestore(forms::Application& app, platform::FileSystemApi& files,
       text1(control("text1")),
       files_(files),
       access_(std::move(access)) {
-  caption.clear();
   border = forms::FormBorder::FixedDialog;
-  showInTaskbar = false;
   backColor = wizard::kLightGrey;
   clientWidth = 8490;
-  clientHeight = 4590;
-  startPosition = forms::StartPosition::WindowsDefault;
-
-  onLoad = [this] { Form_Load(); };
   control("btnSelect").onClick = [this] { btnSelect_Click(); };
-  cmdNext.onClick = [this] { cmdNext_Click(); };
-  cmdBack.onClick = [this] { cmdBack_Click(); };
-  cmdCancel.onClick = [this] { cmdCancel_Click(); };
-  cmdFinish.onClick = [this] { cmdFinish_Click(); };
 }
 
 void frmRestore::Form_Load() {

@@ -24,12 +24,12 @@ class frmRestore : public wizard::WizardForm {
   frmRestore(forms::Application& app, platform::FileSystemApi& files, BackupFileAccess access);
 
   // Event handlers.
-  void Form_Load();
+  void Form_Load() override;
   void btnSelect_Click();
-  void cmdNext_Click();
-  void cmdBack_Click();
-  void cmdCancel_Click();
-  void cmdFinish_Click();
+  void cmdNext_Click() override;
+  void cmdBack_Click() override;
+  void cmdCancel_Click() override;
+  void cmdFinish_Click() override;
 
   // The page in front, 0 to 5.
   int RestoreStep = 0;

@@ -59,7 +59,16 @@ WizardForm::WizardForm(forms::Application& app, std::string name, void (*layOut)
       cmdFinish(control("cmdFinish")),
       fraSteps(controlArray("fraSteps")),
       shpSteps(controlArray("shpSteps")),
-      lblSteps(controlArray("lblSteps")) {}
+      lblSteps(controlArray("lblSteps")) {
+  caption.clear();
+  showInTaskbar = false;
+  clientHeight = 4590;
+  onLoad = [this] { Form_Load(); };
+  cmdNext.onClick = [this] { cmdNext_Click(); };
+  cmdBack.onClick = [this] { cmdBack_Click(); };
+  cmdCancel.onClick = [this] { cmdCancel_Click(); };
+  cmdFinish.onClick = [this] { cmdFinish_Click(); };
+}
 
 void WizardForm::ShowStepIndicator(int previousStep, int newStep) {
   const int last = shpSteps.count() - 1;

@@ -46,10 +46,18 @@ forms::Look stepHeading(const std::string& text, forms::Color back);
 // and its marker green, the last marker red, the others grey.
 void layOutSideBar(forms::Form& f, forms::Control& picWiz);
 
-// A wizard form: its layout adds the pages, the buttons and the side bar.
+// A wizard form: its layout adds the pages, the buttons and the side bar. It has
+// no caption, stays out of the taskbar and is as high as a page and the buttons.
 class WizardForm : public forms::Form {
  public:
   WizardForm(forms::Application& app, std::string name, void (*layOut)(forms::Form&));
+
+  // Event handlers.
+  virtual void Form_Load() = 0;
+  virtual void cmdNext_Click() = 0;
+  virtual void cmdBack_Click() = 0;
+  virtual void cmdCancel_Click() = 0;
+  virtual void cmdFinish_Click() = 0;
 
   // Marker p grey (red if p is the last page) and its label not bold; marker n
   // green and its label bold.
