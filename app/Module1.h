@@ -7,7 +7,7 @@ class frmBackup;
 
 namespace Module1 {
 
-// The title of the message boxes of both programs.
+// The title of the repair tool's message boxes.
 extern const char kTitle[];
 
 // The number of the wizard page the user is on, 0 to 5.

@@ -1,13 +1,12 @@
 #include "settingsbackup/QuillsafeMain.h"
 
-#include "app/Module1.h"
 #include "settingsbackup/frmMain.h"
 
 namespace Quillsafe {
 
 frmMain& Main(forms::Application& app, platform::Platform& sys, BackupFileAccess access) {
-  // The tool shares the repair wizard's title, as it shares the wizard.
-  app.title = Module1::kTitle;
+  // Built with the repair tool, the tool has always carried its title.
+  app.title = "Corvane 16 bit Windows";
   frmMain& chooser = app.defaultInstance<frmMain>(sys, std::move(access));
   chooser.show(forms::Modality::Modeless);
   return chooser;
