@@ -4,6 +4,7 @@
 
 namespace Module1 {
 
+const char kTitle[] = "Corvane 16 bit Windows";
 int CurrentStep = 0;
 
 frmBackup& frmBackupInstance(forms::Application& app, platform::Platform& sys) {
@@ -33,9 +34,10 @@ frmBackup* OpenRepairWizard(forms::Application& app, platform::Platform& sys) {
 }
 
 void Main(forms::Application& app, platform::Platform& sys) {
-  for (int i = 0; i < 3; ++i) app.doEvents();
+  app.title = kTitle;
+  app.yield(3);
   OpenRepairWizard(app, sys);
-  for (int i = 0; i < 2; ++i) app.doEvents();
+  app.yield(2);
 }
 
 }  // namespace Module1

@@ -7,6 +7,9 @@ class frmBackup;
 
 namespace Module1 {
 
+// The title of the repair tool's message boxes.
+extern const char kTitle[];
+
 // The number of the wizard page the user is on, 0 to 5.
 extern int CurrentStep;
 
@@ -18,7 +21,7 @@ frmBackup& frmBackupInstance(forms::Application& app, platform::Platform& sys);
 // the wizard open that one comes to the front. Null when no wizard was shown.
 frmBackup* OpenRepairWizard(forms::Application& app, platform::Platform& sys);
 
-// Yields three times, opens the wizard, yields twice more and returns; the caller
+// Sets the title, yields three times, opens the wizard, yields twice more and returns; the caller
 // then runs the message loop (which ends at once when no wizard was shown).
 void Main(forms::Application& app, platform::Platform& sys);
 

@@ -2,15 +2,15 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstdlib>
 
 #include "app/DriveStrings.h"
 #include "app/Module1.h"
-#include "app/OpenWebPage.h"
-#include "app/WizardSideBar.h"
 #include "forms/Layout.h"
 #include "helpers/CompressedFile.h"
 #include "helpers/KeptCopy.h"
+#include "helpers/OpenWebPage.h"
+#include "helpers/ReentryGuard.h"
+#include "helpers/WholeNumber.h"
 #include "helpers/clsFileSystem.h"
 
 using forms::Alignment;
@@ -24,7 +24,6 @@ using forms::Font;
 using forms::image;
 using forms::label;
 using forms::Look;
-using forms::rgb;
 using forms::shape;
 using forms::transparentText;
 
@@ -40,29 +39,16 @@ std::string repairCommandLine(const std::string& cdRoot, const RepairCommand& co
 
 namespace {
 
-constexpr forms::Color kBlue = rgb(0, 0, 255);
-constexpr forms::Color kLightGrey = rgb(224, 224, 224);
-constexpr forms::Color kSilver = rgb(192, 192, 192);
+using wizard::kBlue;
+using wizard::kLightGrey;
+using wizard::kSilver;
+using wizard::page;
 
 const Font kArial675{"Arial", 6.75, false, false};
 const Font kArial825{"Arial", 8.25, false, false};
-const Font kStepHeading{"MS Sans Serif", 9.75, true, false};
 
 Look stepHeading(const std::string& text) {
-  Look look = transparentText(text, kStepHeading);
-  look.back = BackStyle::Opaque;
-  look.backColor = forms::kWhite;
-  look.autoSize = true;
-  return look;
-}
-
-Control& button(forms::Form& f, const std::string& name, int left, const std::string& caption,
-                bool enabled, int tabIndex) {
-  return forms::commandButton(f, name, nullptr, left, 4080, 975, 375, caption, tabIndex, enabled);
-}
-
-Control& page(forms::Form& f, int index, int l, int t, int w, int h, forms::Color back) {
-  return forms::page(f, "fraSteps", index, l, t, w, h, back);
+  return wizard::stepHeading(text, forms::kWhite);
 }
 
 // Builds every control of the wizard, each container's controls top first.
@@ -75,10 +61,7 @@ void layOut(forms::Form& f) {
   Control& page2 = page(f, 2, 0, 0, 6495, 3975, kLightGrey);
   Control& page3 = page(f, 3, 0, -120, 6495, 3855, kLightGrey);
   Control& page4 = page(f, 4, -120, 0, 6615, 3855, kLightGrey);
-  button(f, "cmdFinish", 5280, "&Finish", false, 3);
-  button(f, "cmdCancel", 1200, "Cancel", true, 0).setCancel(true);
-  button(f, "cmdBack", 3120, "< &Back", false, 1);
-  button(f, "cmdNext", 4200, "&Next >", true, 2);
+  wizard::layOutButtons(f, {5280, 1200, 3120, 4200});
   Control& page5 = page(f, 5, 0, 0, 6495, 3855, forms::kWhite);
   shape(f, "Shape1", nullptr, 2040, 3600, 6375, 135);
 
@@ -201,18 +184,6 @@ void ignoringErrors(F&& statement) {
   }
 }
 
-// The text as a whole number, or nothing when it is not a number. Halves round to even.
-std::optional<long long> toWholeNumber(const std::string& text) {
-  const char* begin = text.c_str();
-  while (*begin == ' ' || *begin == '\t') ++begin;
-  if (!*begin) return std::nullopt;
-  char* end = nullptr;
-  const double value = std::strtod(begin, &end);
-  while (end && (*end == ' ' || *end == '\t')) ++end;
-  if (!end || *end || !std::isfinite(value) || std::fabs(value) > 9e15) return std::nullopt;
-  return static_cast<long long>(std::nearbyint(value));
-}
-
 std::string upper(const std::string& s) {
   std::string r = s;
   for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -222,11 +193,7 @@ std::string upper(const std::string& s) {
 }  // namespace
 
 frmBackup::frmBackup(forms::Application& app, platform::Platform& sys)
-    : forms::Form(app, "frmBackup"),
-      cmdNext((layOut(*this), control("cmdNext"))),
-      cmdBack(control("cmdBack")),
-      cmdCancel(control("cmdCancel")),
-      cmdFinish(control("cmdFinish")),
+    : wizard::WizardForm(app, "frmBackup", layOut),
       lblStatus(control("lblStatus")),
       chkCD(control("chkCD")),
       txtCD(control("txtCD")),
@@ -234,40 +201,17 @@ frmBackup::frmBackup(forms::Application& app, platform::Platform& sys)
       lstDrives(control("lstDrives")),
       tmrCheck(control("tmrCheck")),
       chkVisitSite(control("chkVisitSite")),
-      fraSteps(controlArray("fraSteps")),
-      shpSteps(controlArray("shpSteps")),
-      lblSteps(controlArray("lblSteps")),
       sys_(sys) {
-  caption.clear();
   border = forms::FormBorder::FixedToolWindow;
-  showInTaskbar = false;
   backColor = forms::kWhite;
   clientWidth = 6435;
-  clientHeight = 4590;
-  startPosition = forms::StartPosition::WindowsDefault;
 
-  onLoad = [this] { Form_Load(); };
-  cmdNext.onClick = [this] { cmdNext_Click(); };
-  cmdBack.onClick = [this] { cmdBack_Click(); };
-  cmdCancel.onClick = [this] { cmdCancel_Click(); };
-  cmdFinish.onClick = [this] { cmdFinish_Click(); };
   control("Label8").onClick = [this] { Label8_Click(); };
   control("Label17").onClick = [this] { Label17_Click(); };
   control("Label6").onClick = [this] { Label6_Click(); };
   chkCD.onClick = [this] { chkCD_Click(); };
   txtTimeout.onChange = [this] { txtTimeout_Change(); };
   tmrCheck.onTimer = [this] { tmrCheck_Timer(); };
-}
-
-void frmBackup::yieldTimes(int times) {
-  for (int i = 0; i < times; ++i) app().doEvents();
-}
-
-void frmBackup::setButtons(bool back, bool cancel, bool finish, bool next) {
-  cmdBack.setEnabled(back);
-  cmdCancel.setEnabled(cancel);
-  cmdFinish.setEnabled(finish);
-  cmdNext.setEnabled(next);
 }
 
 // --- Load and the page machine --------------------------------------------------
@@ -295,22 +239,18 @@ void frmBackup::cmdNext_Click() {
   // A click that arrives inside the yields of another is dropped: the repair
   // must run once, and only from page 2.
   if (handlingNext_) return;
-  handlingNext_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{handlingNext_};
+  const ReentryGuard guard(handlingNext_);
 
   int& step = Module1::CurrentStep;
   if (step == 1) {
     // The click was taken while the detection had found the CD; a tick inside the
     // yields below that finds the drive briefly unreadable must not undo that.
     if (CdRootPath.empty()) return;
-    yieldTimes(3);
+    app().yield(3);
   }
   if (step == 2) {
-    setButtons(false, true, false, false);
-    yieldTimes(3);
+    setButtons(wizard::kCancelOnly);
+    app().yield(3);
     const RepairResult result = RunRepairCommands();
     if (!result.unsaved.empty() || !result.unwritten.empty()) {
       if (!result.unsaved.empty()) {
@@ -331,39 +271,38 @@ void frmBackup::cmdNext_Click() {
                 "try again.",
             forms::vbOKOnly | forms::vbExclamation);
       }
-      setButtons(false, true, false, true);
+      setButtons(wizard::kCancelNext);
       cmdNext.setFocus();  // in front again, ready to try once more
       return;
     }
     step = 4;
-    setButtons(false, false, true, false);
+    setButtons(wizard::kFinishOnly);
   }
-  if (step == 3) setButtons(false, true, false, false);
+  if (step == 3) setButtons(wizard::kCancelOnly);
 
-  yieldTimes(3);
+  app().yield(3);
   ++step;
   const int last = shpSteps.count() - 1;
-  ShowStepIndicator(step - 1, std::min(step, last));
+  const int previous = step - 1;
   if (step >= last) step = last;
   // Until the detection finds the CD there is nothing to repair from.
   if (step == 1) cmdNext.setEnabled(false);
-  if (step == 2) setButtons(false, true, false, true);
-  fraSteps(step).zOrder(0);
+  if (step == 2) setButtons(wizard::kCancelNext);
+  showPage(previous, step);
   // The expand windows took the focus: the wizard comes back to the front.
   if (step == 5) cmdFinish.setFocus();
 }
 
 void frmBackup::cmdBack_Click() {
   int& step = Module1::CurrentStep;
-  if (step == 1) setButtons(false, true, false, true);
-  if (step == 3 || step == 4) setButtons(false, true, false, false);
+  if (step == 1) setButtons(wizard::kCancelNext);
+  if (step == 3 || step == 4) setButtons(wizard::kCancelOnly);
   --step;
   if (step <= 0) {
     step = 0;
     cmdBack.setEnabled(false);
   }
-  ShowStepIndicator(step + 1, step);
-  fraSteps(step).zOrder(0);
+  showPage(step + 1, step);
   cmdNext.setEnabled(true);
 }
 
@@ -375,10 +314,6 @@ void frmBackup::cmdCancel_Click() {
     return;
   }
   app().endProcess();
-}
-
-void frmBackup::ShowStepIndicator(int previousStep, int newStep) {
-  wizard::ShowStepIndicator(shpSteps, lblSteps, previousStep, newStep);
 }
 
 // --- The repair -------------------------------------------------------------------
@@ -418,15 +353,13 @@ frmBackup::RepairResult frmBackup::RunRepairCommands() {
     if (run.length && *run.length > 0)
       run.process = sys_.processes.start(expand, repairCommandLine(CdRootPath, run.command), 2);
   }
-  const std::uint64_t deadline = app().milliseconds() + kRepairTimeoutMs;
-  for (;;) {
-    bool running = false;
-    for (Run& run : runs)
-      if (run.process && !run.process->exitCode()) running = true;
-    if (!running || app().milliseconds() >= deadline) break;
-    app().doEvents();
-    app().waitForMessages(50);
-  }
+  app().waitUntil(
+      [&] {
+        for (Run& run : runs)
+          if (run.process && !run.process->exitCode()) return false;
+        return true;
+      },
+      kRepairTimeoutMs);
 
   // Written means whole: as long as the source says. Anything else is put back.
   for (Run& run : runs) {
@@ -483,11 +416,7 @@ void frmBackup::tmrCheck_Timer() {
   // The tick yields; a tick that arrived inside those yields would run again
   // on the same stack and, with a short interval, recurse until it overflows.
   if (inTick_) return;
-  inTick_ = true;
-  struct Leave {
-    bool& flag;
-    ~Leave() { flag = false; }
-  } leave{inTick_};
+  const ReentryGuard guard(inTick_);
   for (int k = 1; k <= CdDriveCount; ++k) {
     const std::string root = CdDriveLetters[static_cast<size_t>(k)] + ":\\";
     std::optional<std::string> volume;
@@ -495,7 +424,7 @@ void frmBackup::tmrCheck_Timer() {
     if (!volume) {
       ignoringErrors([&] { lstDrives.setList(k - 1, root + " - [none]"); });
       ignoringErrors([&] { lblStatus.setCaption("Checking for XP CD..."); });
-      ignoringErrors([&] { setButtons(false, true, false, false); });
+      ignoringErrors([&] { setButtons(wizard::kCancelOnly); });
       continue;
     }
     ignoringErrors([&] { lstDrives.setList(k - 1, root + " - [" + *volume + "]"); });
@@ -503,17 +432,14 @@ void frmBackup::tmrCheck_Timer() {
     ignoringErrors([&] { found = clsFileSystem(sys_.files, app()).FileExist(root + "i386"); });
     if (found) {
       CdRootPath = root;
-      ignoringErrors([&] { setButtons(false, true, false, true); });
-      ignoringErrors([&] { yieldTimes(3); });
+      ignoringErrors([&] { setButtons(wizard::kCancelNext); });
+      ignoringErrors([&] { app().yield(3); });
       ignoringErrors([&] { lblStatus.setCaption("Found XP CD on " + root); });
       return;
     }
-    ignoringErrors([&] {
-      cmdCancel.setEnabled(true);
-      cmdFinish.setEnabled(false);
-      cmdNext.setEnabled(false);
-    });
-    ignoringErrors([&] { yieldTimes(3); });
+    // Back is never enabled in this wizard.
+    ignoringErrors([&] { setButtons(wizard::kCancelOnly); });
+    ignoringErrors([&] { app().yield(3); });
     ignoringErrors([&] { lblStatus.setCaption("Checking for XP CD..."); });
   }
 }
@@ -528,20 +454,20 @@ void frmBackup::chkCD_Click() {
 
 void frmBackup::txtTimeout_Change() {
   ignoringErrors([&] {
-    if (const auto ms = toWholeNumber(txtTimeout.text())) tmrCheck.setInterval(*ms);
+    if (const auto ms = wholeNumber(txtTimeout.text())) tmrCheck.setInterval(*ms);
   });
 }
 
 // --- Links and Finish ---------------------------------------------------------------
 
 void frmBackup::Label8_Click() {
-  OpenWebPage(app(), sys_.shell, app().windowHandle(*this),
-              std::string(kMakerWebHost) + "/16bit.htm", false);
+  OpenWebPage(app(), sys_, app().windowHandle(*this), std::string(kMakerWebHost) + "/16bit.htm",
+              false);
   app().endProcess();
 }
 
 void frmBackup::Label17_Click() {
-  OpenWebPage(app(), sys_.shell, app().windowHandle(*this), kMakerWebHost, true);
+  OpenWebPage(app(), sys_, app().windowHandle(*this), kMakerWebHost, true);
 }
 
 void frmBackup::Label6_Click() {
@@ -550,6 +476,6 @@ void frmBackup::Label6_Click() {
 
 void frmBackup::cmdFinish_Click() {
   if (chkVisitSite.value() == 1)
-    OpenWebPage(app(), sys_.shell, app().windowHandle(*this), kMakerWebHost, true);
+    OpenWebPage(app(), sys_, app().windowHandle(*this), kMakerWebHost, true);
   app().endProcess();
 }

@@ -7,17 +7,18 @@
 
 #include "forms/Forms.h"
 #include "platform/Platform.h"
+#include "wizard/Wizard.h"
 
-class frmBackup : public forms::Form {
+class frmBackup : public wizard::WizardForm {
  public:
   frmBackup(forms::Application& app, platform::Platform& sys);
 
   // Event handlers.
-  void Form_Load();
-  void cmdNext_Click();
-  void cmdBack_Click();
-  void cmdCancel_Click();
-  void cmdFinish_Click();
+  void Form_Load() override;
+  void cmdNext_Click() override;
+  void cmdBack_Click() override;
+  void cmdCancel_Click() override;
+  void cmdFinish_Click() override;
   void Label8_Click();
   void Label17_Click();
   void Label6_Click();
@@ -29,8 +30,6 @@ class frmBackup : public forms::Form {
   void FillDriveList();
   // The volume label of a drive root, nothing when the volume cannot be read.
   std::optional<std::string> GetVolumeLabel(const std::string& root);
-
-  void ShowStepIndicator(int previousStep, int newStep);
 
   // What a repair left undone: the file no copy of which could be kept (then
   // nothing was started), or the files not written, each put back as it was.
@@ -52,11 +51,7 @@ class frmBackup : public forms::Form {
   // Longest wait for the repair commands, in milliseconds.
   static constexpr int kRepairTimeoutMs = 60000;
 
-  // Controls the handlers use.
-  forms::Control& cmdNext;
-  forms::Control& cmdBack;
-  forms::Control& cmdCancel;
-  forms::Control& cmdFinish;
+  // Controls the handlers use, beside the wizard's own.
   forms::Control& lblStatus;
   forms::Control& chkCD;
   forms::Control& txtCD;
@@ -64,14 +59,8 @@ class frmBackup : public forms::Form {
   forms::Control& lstDrives;
   forms::Control& tmrCheck;
   forms::Control& chkVisitSite;
-  forms::ControlArray fraSteps;
-  forms::ControlArray shpSteps;
-  forms::ControlArray lblSteps;
 
  private:
-  void setButtons(bool back, bool cancel, bool finish, bool next);
-  void yieldTimes(int times);
-
   platform::Platform& sys_;
   bool handlingNext_ = false;
   bool inTick_ = false;  // a detection tick is running (it yields)

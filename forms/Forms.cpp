@@ -464,4 +464,22 @@ void Form::controlChanged(Control& control, Property property) {
   if (view_) view_->controlChanged(control, property);
 }
 
+// --- Application -------------------------------------------------------------------
+
+void Application::yield(int times) {
+  for (int i = 0; i < times; ++i) doEvents();
+}
+
+bool Application::waitUntil(const std::function<bool()>& done, int timeoutMs) {
+  const std::uint64_t deadline = milliseconds() + static_cast<std::uint64_t>(timeoutMs);
+  for (;;) {
+    if (done()) return true;
+    const std::uint64_t now = milliseconds();
+    if (now >= deadline) return false;
+    doEvents();
+    // Never past the deadline: a wait that keeps a page in front lasts just that long.
+    waitForMessages(static_cast<int>(std::min<std::uint64_t>(50, deadline - now)));
+  }
+}
+
 }  // namespace forms

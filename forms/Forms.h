@@ -370,7 +370,8 @@ struct ProcessEnded {};
 class Application {
  public:
   virtual ~Application() = default;
-  std::string title = "Corvane 16 bit Windows";
+  // The title of message boxes; each program sets its own at start-up.
+  std::string title;
 
   virtual std::unique_ptr<FormView> createView(Form& form) = 0;
   // A modal message box; the title defaults to the application's title.
@@ -384,6 +385,11 @@ class Application {
   // windows shown so far are on the screen.
   virtual void whenIdle(std::function<void()> work) = 0;
   virtual std::uint64_t milliseconds() = 0;
+  // Processes every pending message, `times` times over.
+  void yield(int times);
+  // Keeps the windows answering until `done` is true (true) or `timeoutMs`
+  // milliseconds have passed (false).
+  bool waitUntil(const std::function<bool()>& done, int timeoutMs);
   virtual Twips screenWidth() const = 0;
   virtual Twips screenHeight() const = 0;
   // The window handle of a form's realisation (0 where there is none).

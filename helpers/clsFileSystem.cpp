@@ -77,12 +77,6 @@ std::string kilobytes(std::uint64_t length, const std::string& decimalSeparator)
 clsFileSystem::clsFileSystem(platform::FileSystemApi& files, forms::Application& app)
     : files_(files), app_(app) {}
 
-void clsFileSystem::yieldThreeTimes() {
-  app_.doEvents();
-  app_.doEvents();
-  app_.doEvents();
-}
-
 bool clsFileSystem::FileExist(const std::string& strFile) { return files_.pathFileExists(strFile); }
 
 void clsFileSystem::Save(const std::string& FileName) {
@@ -250,7 +244,7 @@ void clsFileSystem::CleanAllPath(std::string& sPath) {
   if (namesRoot(sPath)) {
     raise(errors::kInvalidProcedureCall, "Refused to empty a root folder: \"" + sPath + "\"");
   }
-  yieldThreeTimes();
+  app_.yield(3);
   if (sPath.back() != '\\') sPath += '\\';
 
   auto clearAttributes = [&](const std::string& name) {
@@ -267,42 +261,42 @@ void clsFileSystem::CleanAllPath(std::string& sPath) {
   };
 
   for (const std::string& name : files_.listDirectory(sPath + "*.*", platform::kAttrNormal)) {
-    yieldThreeTimes();
+    app_.yield(3);
     deleteOrRaise(clearAttributes(name));
-    yieldThreeTimes();
+    app_.yield(3);
   }
 
-  yieldThreeTimes();
+  app_.yield(3);
   for (const std::string& name :
        files_.listDirectory(sPath + "*.*", platform::kAttrNormal | platform::kAttrHidden)) {
     const std::string file = clearAttributes(name);
-    yieldThreeTimes();
+    app_.yield(3);
     deleteOrRaise(file);
-    yieldThreeTimes();
+    app_.yield(3);
   }
 
   std::vector<std::string> subfolders;
   const auto entries = files_.listDirectory(sPath, platform::kAttrDirectory);
-  yieldThreeTimes();
+  app_.yield(3);
   for (const std::string& name : entries) {
-    yieldThreeTimes();
+    app_.yield(3);
     if (name != "." && name != "..") {
       subfolders.push_back(name);
-      yieldThreeTimes();
-      yieldThreeTimes();
+      app_.yield(3);
+      app_.yield(3);
     }
-    yieldThreeTimes();
+    app_.yield(3);
   }
 
   for (const std::string& name : subfolders) {
-    yieldThreeTimes();
+    app_.yield(3);
     std::string subfolder = sPath + name + "\\";
     CleanAllPath(subfolder);
-    yieldThreeTimes();
+    app_.yield(3);
     if (!files_.removeDirectory(sPath + name)) {
       raise(errors::kPathFileAccessError, "Path/File access error: " + sPath + name);
     }
-    yieldThreeTimes();
+    app_.yield(3);
   }
-  yieldThreeTimes();
+  app_.yield(3);
 }

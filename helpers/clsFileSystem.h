@@ -65,8 +65,6 @@ class clsFileSystem {
   void CleanAllPath(std::string& sPath);
 
  private:
-  void yieldThreeTimes();
-
   platform::FileSystemApi& files_;
   forms::Application& app_;
 };

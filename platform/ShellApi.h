@@ -11,8 +11,8 @@ class ShellApi {
   virtual ~ShellApi() = default;
   // Creates a new, uniquely named file ending in ".htm" in the user's temporary
   // folder holding `content`; returns its path, nothing when it cannot be created.
+  // It is deleted as any other file, through the file system.
   virtual std::optional<std::string> createScratchHtmlFile(const std::string& content) = 0;
-  virtual bool deleteFile(const std::string& path) = 0;
   // FindExecutableA(file, no directory, result): result gets the buffer's text up to
   // its first NUL (the buffer holds MAX_PATH characters and the terminator).
   virtual std::intptr_t findExecutable(const std::string& file, std::string& result) = 0;

@@ -1,6 +1,6 @@
 #pragma once
-// Start-up of the settings tool: the chooser, shown modeless; the caller then runs
-// the message loop.
+// Start-up of the settings tool: the title, then the chooser, shown modeless; the
+// caller then runs the message loop.
 #include "forms/Forms.h"
 #include "platform/Platform.h"
 #include "settingsbackup/frmRestore.h"

@@ -1,8 +1,8 @@
 #include "settingsbackup/frmMain.h"
 
 #include "app/Module1.h"
-#include "app/OpenWebPage.h"
 #include "forms/Layout.h"
+#include "helpers/OpenWebPage.h"
 
 using forms::Control;
 using forms::ControlKind;
@@ -96,5 +96,5 @@ void frmMain::Command3_Click() {
 }
 
 void frmMain::Label4_Click() {
-  OpenWebPage(app(), sys_.shell, app().windowHandle(*this), quillsafePageUrl(), true);
+  OpenWebPage(app(), sys_, app().windowHandle(*this), quillsafePageUrl(), true);
 }

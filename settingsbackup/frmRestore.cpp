@@ -1,9 +1,8 @@
 #include "settingsbackup/frmRestore.h"
 
-#include <algorithm>
 #include <cctype>
+#include <optional>
 
-#include "app/WizardSideBar.h"
 #include "forms/Layout.h"
 #include "helpers/BackupLocation.h"
 #include "helpers/clsFileSystem.h"
@@ -18,27 +17,28 @@ using forms::transparentText;
 
 namespace {
 
-constexpr forms::Color kLightGrey = forms::rgb(224, 224, 224);
-constexpr forms::Color kSilver = forms::rgb(192, 192, 192);
-constexpr forms::Color kBlue = forms::rgb(0, 0, 255);
+using wizard::kSilver;
+using wizard::page;
 
 const Font kArial825{"Arial", 8.25, false, false};
 const Font kSans975{"MS Sans Serif", 9.75, false, false};
 
-// The "Step n" headings: bold, as large as their text, on the label's own colour.
+// The "Step n" headings, on the label's own colour.
 Look stepHeading(const std::string& text) {
-  Look look;
-  look.text = text;
-  look.font = forms::bold(kSans975);
-  look.back = forms::BackStyle::Opaque;
-  look.autoSize = true;
-  return look;
+  return wizard::stepHeading(text, forms::kSysButtonFace);
 }
 
-Control& button(forms::Form& f, const std::string& name, int left, const std::string& caption,
-                bool enabled, int tabIndex) {
-  return forms::commandButton(f, name, nullptr, left, 4080, 975, 375, caption, tabIndex, enabled);
-}
+// The buttons as Next and Back leave each page; nothing where they stay as they are.
+const struct {
+  std::optional<wizard::Buttons> next, back;
+} kButtonsLeaving[] = {
+    {wizard::kCancelNext, std::nullopt},
+    {wizard::kBackCancelNext, wizard::kCancelNext},  // a failed check stays with Back
+    {wizard::kCancelOnly, wizard::kBackCancelNext},
+    {wizard::kCancelOnly, wizard::kCancelOnly},
+    {wizard::kFinishOnly, wizard::kCancelOnly},
+    {std::nullopt, std::nullopt},
+};
 
 void decoration(forms::Form& f, Control& in, const char* name, int left, int top) {
   forms::outline(f, name, &in, left, top, 255, 255, 4);
@@ -46,18 +46,15 @@ void decoration(forms::Form& f, Control& in, const char* name, int left, int top
 
 void layOut(forms::Form& f) {
   // The form's own controls, in stacking order.
-  Control& page0 = forms::page(f, "fraSteps", 0, 2160, 0, 6375, 3855, forms::kWhite);
-  Control& page4 = forms::page(f, "fraSteps", 4, 2160, -360, 6375, 3855, kSilver);
-  Control& page3 = forms::page(f, "fraSteps", 3, 2160, 0, 6375, 3855, kSilver);
-  Control& page2 = forms::page(f, "fraSteps", 2, 2160, 0, 6375, 3855, kSilver);
-  Control& page1 = forms::page(f, "fraSteps", 1, 2160, 0, 6375, 3855, kSilver);
-  button(f, "cmdFinish", 7320, "&Finish", false, 3);
-  button(f, "cmdCancel", 3840, "Cancel", true, 0).setCancel(true);
-  button(f, "cmdBack", 5010, "< &Back", false, 1);
-  button(f, "cmdNext", 6000, "&Next >", true, 2);
+  Control& page0 = page(f, 0, 2160, 0, 6375, 3855, forms::kWhite);
+  Control& page4 = page(f, 4, 2160, -360, 6375, 3855, kSilver);
+  Control& page3 = page(f, 3, 2160, 0, 6375, 3855, kSilver);
+  Control& page2 = page(f, 2, 2160, 0, 6375, 3855, kSilver);
+  Control& page1 = page(f, 1, 2160, 0, 6375, 3855, kSilver);
+  wizard::layOutButtons(f, {7320, 3840, 5010, 6000});
   Control& picWiz = f.add(ControlKind::PictureBox, "picWiz", nullptr, 0, 0, 2175, 3975);
-  picWiz.setBackColor(kBlue);
-  Control& page5 = forms::page(f, "fraSteps", 5, 2160, 0, 6375, 3855, forms::kWhite);
+  picWiz.setBackColor(wizard::kBlue);
+  Control& page5 = page(f, 5, 2160, 0, 6375, 3855, forms::kWhite);
   Control& shape1 = forms::shape(f, "Shape1", nullptr, 2160, 3840, 6375, 135);
   shape1.setFilled(true);
   shape1.setFillColor(forms::kBlack);
@@ -117,31 +114,14 @@ std::string lower(std::string s) {
 
 frmRestore::frmRestore(forms::Application& app, platform::FileSystemApi& files,
                        BackupFileAccess access)
-    : forms::Form(app, "frmRestore"),
-      text1((layOut(*this), control("text1"))),
-      cmdNext(control("cmdNext")),
-      cmdBack(control("cmdBack")),
-      cmdCancel(control("cmdCancel")),
-      cmdFinish(control("cmdFinish")),
-      fraSteps(controlArray("fraSteps")),
-      shpSteps(controlArray("shpSteps")),
-      lblSteps(controlArray("lblSteps")),
+    : wizard::WizardForm(app, "frmRestore", layOut),
+      text1(control("text1")),
       files_(files),
       access_(std::move(access)) {
-  caption.clear();
   border = forms::FormBorder::FixedDialog;
-  showInTaskbar = false;
-  backColor = kLightGrey;
+  backColor = wizard::kLightGrey;
   clientWidth = 8490;
-  clientHeight = 4590;
-  startPosition = forms::StartPosition::WindowsDefault;
-
-  onLoad = [this] { Form_Load(); };
   control("btnSelect").onClick = [this] { btnSelect_Click(); };
-  cmdNext.onClick = [this] { cmdNext_Click(); };
-  cmdBack.onClick = [this] { cmdBack_Click(); };
-  cmdCancel.onClick = [this] { cmdCancel_Click(); };
-  cmdFinish.onClick = [this] { cmdFinish_Click(); };
 }
 
 void frmRestore::Form_Load() {
@@ -156,33 +136,15 @@ void frmRestore::btnSelect_Click() {
   text1.setText(chosen.substr(0, chosen.find('\0')));
 }
 
-void frmRestore::setButtons(bool back, bool cancel, bool finish, bool next) {
-  cmdBack.setEnabled(back);
-  cmdCancel.setEnabled(cancel);
-  cmdFinish.setEnabled(finish);
-  cmdNext.setEnabled(next);
+void frmRestore::setButtonsLeaving(bool next) {
+  if (RestoreStep < 0 || RestoreStep > 5) return;
+  const auto& buttons =
+      next ? kButtonsLeaving[RestoreStep].next : kButtonsLeaving[RestoreStep].back;
+  if (buttons) setButtons(*buttons);
 }
 
 void frmRestore::cmdNext_Click() {
-  switch (RestoreStep) {
-    case 0:
-      setButtons(false, true, false, true);
-      break;
-    case 1:
-      setButtons(true, true, false, true);
-      break;
-    case 2:
-      setButtons(false, true, false, false);
-      break;
-    case 3:
-      setButtons(false, true, false, false);
-      break;
-    case 4:
-      setButtons(false, false, true, false);
-      break;
-    default:
-      break;
-  }
+  setButtonsLeaving(true);
   ++RestoreStep;
   if (RestoreStep == 2 && !BackupFilePasses()) {
     RestoreStep = 1;
@@ -190,38 +152,23 @@ void frmRestore::cmdNext_Click() {
   }
   const int last = shpSteps.count() - 1;
   if (RestoreStep >= last) RestoreStep = last;
-  ShowStepIndicator(RestoreStep - 1, RestoreStep);
-  fraSteps(RestoreStep).zOrder(0);
+  showPage(RestoreStep - 1, RestoreStep);
   if (RestoreStep == 2) clsRestore().Restore();
 
   // The progress pages have no button that leads on: each goes on by itself once
   // its part of the restore is done, after it has been seen.
   if (RestoreStep == 3 || RestoreStep == 4) {
     const int step = RestoreStep;
-    pause(kProgressPageMs);
+    app().waitUntil([] { return false; }, kProgressPageMs);
     if (RestoreStep == step && app().windowHandle(*this)) cmdNext_Click();
   }
 }
 
 void frmRestore::cmdBack_Click() {
-  switch (RestoreStep) {
-    case 1:
-      setButtons(false, true, false, true);
-      break;
-    case 2:
-      setButtons(true, true, false, true);
-      break;
-    case 3:
-    case 4:
-      setButtons(false, true, false, false);
-      break;
-    default:
-      break;
-  }
+  setButtonsLeaving(false);
   --RestoreStep;
   if (RestoreStep < 1) RestoreStep = 0;
-  ShowStepIndicator(RestoreStep + 1, RestoreStep);
-  fraSteps(RestoreStep).zOrder(0);
+  showPage(RestoreStep + 1, RestoreStep);
 }
 
 void frmRestore::cmdCancel_Click() {
@@ -260,16 +207,4 @@ bool frmRestore::BackupFilePasses() {
   }
   BackupLocation = access_.ReadIniValue(profile, "Backup", "Backup_Location");
   return true;
-}
-
-void frmRestore::ShowStepIndicator(int previousStep, int newStep) {
-  wizard::ShowStepIndicator(shpSteps, lblSteps, previousStep, newStep);
-}
-
-void frmRestore::pause(int ms) {
-  const std::uint64_t until = app().milliseconds() + static_cast<std::uint64_t>(ms);
-  for (std::uint64_t now = app().milliseconds(); now < until; now = app().milliseconds()) {
-    app().doEvents();
-    app().waitForMessages(static_cast<int>(std::min<std::uint64_t>(50, until - now)));
-  }
 }

@@ -6,6 +6,7 @@
 
 #include "forms/Forms.h"
 #include "platform/FileSystemApi.h"
+#include "wizard/Wizard.h"
 
 // The helper routines the file page calls: the open-file dialog and the profile
 // reader. The programs hand in MFile's and MIni's; tests may hand in their own.
@@ -18,17 +19,17 @@ struct BackupFileAccess {
       ReadIniValue;
 };
 
-class frmRestore : public forms::Form {
+class frmRestore : public wizard::WizardForm {
  public:
   frmRestore(forms::Application& app, platform::FileSystemApi& files, BackupFileAccess access);
 
   // Event handlers.
-  void Form_Load();
+  void Form_Load() override;
   void btnSelect_Click();
-  void cmdNext_Click();
-  void cmdBack_Click();
-  void cmdCancel_Click();
-  void cmdFinish_Click();
+  void cmdNext_Click() override;
+  void cmdBack_Click() override;
+  void cmdCancel_Click() override;
+  void cmdFinish_Click() override;
 
   // The page in front, 0 to 5.
   int RestoreStep = 0;
@@ -38,21 +39,12 @@ class frmRestore : public forms::Form {
   static constexpr int kProgressPageMs = 400;
 
   forms::Control& text1;
-  forms::Control& cmdNext;
-  forms::Control& cmdBack;
-  forms::Control& cmdCancel;
-  forms::Control& cmdFinish;
-  forms::ControlArray fraSteps;
-  forms::ControlArray shpSteps;
-  forms::ControlArray lblSteps;
 
  private:
   // The checks of the chosen file, each failure told in its message box.
   bool BackupFilePasses();
-  void ShowStepIndicator(int previousStep, int newStep);
-  void setButtons(bool back, bool cancel, bool finish, bool next);
-  // Keeps the window alive for `ms` milliseconds.
-  void pause(int ms);
+  // Sets the buttons as Next (or Back) leaves the page in front.
+  void setButtonsLeaving(bool next);
 
   platform::FileSystemApi& files_;
   BackupFileAccess access_;

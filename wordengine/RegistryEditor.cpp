@@ -39,14 +39,7 @@ bool RunAndWait(const WordServices& services, const std::string& commandLine) {
   // for beside this program and in the current folder first.
   const std::string regedit = services.sys.processes.windowsDirectory() + "\\regedit.exe";
   auto process = start(services, regedit, commandLine, kMinimised);
-  forms::Application& app = services.app;
-  const std::uint64_t deadline = app.milliseconds() + kTimeoutMs;
-  while (!process->exitCode()) {
-    if (app.milliseconds() >= deadline) return false;
-    app.doEvents();
-    app.waitForMessages(50);
-  }
-  return true;
+  return services.app.waitUntil([&] { return process->exitCode().has_value(); }, kTimeoutMs);
 }
 
 void Export(const WordServices& services, const std::string& commandLine, const std::string& file) {

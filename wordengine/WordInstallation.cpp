@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "helpers/Module1Shell.h"
+#include "helpers/ReentryGuard.h"
 #include "helpers/RuntimeError.h"
 #include "helpers/clsRegistry.h"
 #include "wordengine/RegistryEditor.h"
@@ -66,10 +67,6 @@ std::string WordInstallation::generalKey() const {
   return std::string("Software\\Microsoft\\Office\\") + version_.office + "\\Common\\General";
 }
 
-void WordInstallation::yield(int times) {
-  for (int i = 0; i < times; ++i) services_.app.doEvents();
-}
-
 void WordInstallation::runWord(const std::string& switches) {
   RegistryEditor::Run(services_, version_.winword, version_.winword + switches,
                       RegistryEditor::kNormal);
@@ -77,7 +74,7 @@ void WordInstallation::runWord(const std::string& switches) {
 
 void WordInstallation::restore(const std::string& file) {
   RegistryEditor::RunAndWait(services_, "regedit /S " + quoted(file));
-  yield(3);
+  services_.app.yield(3);
 }
 
 void WordInstallation::backup(const std::string& file, const std::string& key) {
@@ -141,13 +138,13 @@ bool WordInstallation::WordStartNormal() {
     if (word) word->getProperty("Visible");
   } catch (const std::exception&) {
   }
-  yield(2);
+  services_.app.yield(2);
   const bool created = word != nullptr;
   try {
     if (word) word->callMethod("Quit");
   } catch (const std::exception&) {
   }
-  for (int i = 1; i <= 10; ++i) yield(1);
+  services_.app.yield(10);
   word.reset();
   return created;
 }
@@ -241,9 +238,9 @@ int WordInstallation::renFile(const std::string& source, const std::string& targ
   // A file left by an earlier run (an older 0Normal.dot) is never replaced.
   if (files.pathFileExists(target)) return 1;
   try {
-    yield(6);
+    services_.app.yield(6);
     const bool copied = files.copyFile(source, target);
-    yield(12);
+    services_.app.yield(12);
     const std::optional<std::uint64_t> sourceLength = files.fileLength(source);
     const std::optional<std::uint64_t> targetLength = files.fileLength(target);
     if (!copied || !sourceLength || targetLength != sourceLength) {
@@ -271,10 +268,7 @@ int WordInstallation::renFile(const std::string& source, const std::string& targ
 void WordInstallation::failInUse() {
   services_.app.msgBox(kInUse, forms::vbOKOnly);
   {
-    rollingBack = true;
-    struct Reset {
-      ~Reset() { rollingBack = false; }
-    } reset;
+    const ReentryGuard guard(rollingBack);
     const std::shared_ptr<clsWD> wd = CurrentWD;
     if (wd) {
       void (clsWD::*const steps[])() = {&clsWD::COMRestore, &clsWD::DataRestore,

@@ -63,7 +63,6 @@ class WordInstallation : public clsWD {
   void runWord(const std::string& switches);
   void restore(const std::string& file);
   void backup(const std::string& file, const std::string& key);
-  void yield(int times);
   bool fileExists(const std::string& path);
 
   WordServices services_;

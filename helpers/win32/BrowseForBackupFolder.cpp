@@ -4,9 +4,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include <memory>
-
 #include "helpers/BackupLocation.h"
+#include "helpers/win32/ShellItemList.h"
 #include "platform/win32/LateBound.h"
 
 namespace {
@@ -37,10 +36,6 @@ class ComApartment {
   HRESULT result_;
 };
 
-struct ShellMemoryDeleter {
-  void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
-};
-
 }  // namespace
 
 void BrowseForBackupFolder() {
@@ -58,7 +53,7 @@ void BrowseForBackupFolder() {
   browse.lpszTitle = kPrompt;
   browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
   browse.lpfn = onBrowseEvent;
-  const std::unique_ptr<ITEMIDLIST, ShellMemoryDeleter> chosen(browseFor(&browse));
+  const ShellItemList chosen(browseFor(&browse));
   if (!chosen) return;
 
   char path[MAX_PATH + 1] = {};

@@ -3,17 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <memory>
-
+#include "helpers/win32/ShellItemList.h"
 #include "platform/win32/LateBound.h"
-
-namespace {
-
-struct ShellMemoryDeleter {
-  void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
-};
-
-}  // namespace
 
 std::optional<std::string> Module1::GetAppDataFolder() {
   static platform::LateBound<decltype(&SHGetSpecialFolderLocation)> specialFolderLocation(
@@ -24,7 +15,7 @@ std::optional<std::string> Module1::GetAppDataFolder() {
   const auto pathOf = pathFromIdList.get();
   LPITEMIDLIST raw = nullptr;
   if (!locate || !pathOf || locate(nullptr, CSIDL_APPDATA, &raw) != S_OK) return std::nullopt;
-  const std::unique_ptr<ITEMIDLIST, ShellMemoryDeleter> list(raw);
+  const ShellItemList list(raw);
   // The shell writes up to MAX_PATH characters with the terminator; a zeroed
   // buffer of that size takes any path whole.
   char path[MAX_PATH + 1] = {};

@@ -3,13 +3,13 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <utility>
 
 #include "helpers/RuntimeError.h"
+#include "helpers/WholeNumber.h"
 #include "platform/win32/Handle.h"
 
 namespace {
@@ -88,24 +88,12 @@ std::string toText(const RegistryData& value) {
   return std::to_string(std::get<std::int64_t>(value));
 }
 
-// A number in text: blanks around it, an optional sign, digits with an optional
-// fraction and exponent. Fractions round half to even, as the runtime's
-// conversions do.
+// Value as a whole number; text that is none is a type mismatch.
 std::int64_t toWholeNumber(const RegistryData& value) {
   if (const auto* number = std::get_if<std::int64_t>(&value)) return *number;
-  const std::string& text = std::get<std::string>(value);
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) raise(kTypeMismatch, "Type mismatch");
-  const std::string trimmed = text.substr(first, text.find_last_not_of(' ') - first + 1);
-  if (trimmed.find_first_not_of("0123456789+-.eE") != std::string::npos)
-    raise(kTypeMismatch, "Type mismatch");
-  char* end = nullptr;
-  const double parsed = std::strtod(trimmed.c_str(), &end);
-  if (end != trimmed.c_str() + trimmed.size() || !std::isfinite(parsed))
-    raise(kTypeMismatch, "Type mismatch");
-  const double rounded = std::nearbyint(parsed);
-  if (rounded < -9.2e18 || rounded > 9.2e18) raise(errors::kOverflow, "Overflow");
-  return static_cast<std::int64_t>(rounded);
+  const std::optional<std::int64_t> number = wholeNumber(std::get<std::string>(value));
+  if (!number) raise(kTypeMismatch, "Type mismatch");
+  return *number;
 }
 
 std::int64_t toNumberIn(const RegistryData& value, std::int64_t low, std::int64_t high) {

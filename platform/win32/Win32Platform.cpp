@@ -51,24 +51,25 @@ class Win32RunningProcess : public RunningProcess {
  private:
   Handle process_;
 };
-}  // namespace
 
-std::string Win32Processes::systemDirectory() {
+// The folder GetSystemDirectoryA or GetWindowsDirectoryA names, without a
+// trailing backslash; `fallback` when the call fails.
+std::string systemFolder(decltype(&GetSystemDirectoryA) get, const char* fallback) {
   char path[MAX_PATH + 1] = {};
-  const UINT n = GetSystemDirectoryA(path, MAX_PATH);
-  if (n == 0 || n > MAX_PATH) return "C:\\WINDOWS\\system32";
+  const UINT n = get(path, MAX_PATH);
+  if (n == 0 || n > MAX_PATH) return fallback;
   std::string dir(path, n);
   if (!dir.empty() && dir.back() == '\\') dir.pop_back();
   return dir;
 }
+}  // namespace
+
+std::string Win32Processes::systemDirectory() {
+  return systemFolder(GetSystemDirectoryA, "C:\\WINDOWS\\system32");
+}
 
 std::string Win32Processes::windowsDirectory() {
-  char path[MAX_PATH + 1] = {};
-  const UINT n = GetWindowsDirectoryA(path, MAX_PATH);
-  if (n == 0 || n > MAX_PATH) return "C:\\WINDOWS";
-  std::string dir(path, n);
-  if (!dir.empty() && dir.back() == '\\') dir.pop_back();
-  return dir;
+  return systemFolder(GetWindowsDirectoryA, "C:\\WINDOWS");
 }
 
 std::string Win32Processes::applicationFolder() {
@@ -172,10 +173,6 @@ std::optional<std::string> Win32Shell::createScratchHtmlFile(const std::string& 
     return path;
   }
   return std::nullopt;
-}
-
-bool Win32Shell::deleteFile(const std::string& path) {
-  return DeleteFileA(path.c_str()) != 0;
 }
 
 std::intptr_t Win32Shell::findExecutable(const std::string& file, std::string& result) {

@@ -35,7 +35,6 @@ class Win32Processes : public ProcessApi {
 class Win32Shell : public ShellApi {
  public:
   std::optional<std::string> createScratchHtmlFile(const std::string& content) override;
-  bool deleteFile(const std::string& path) override;
   std::intptr_t findExecutable(const std::string& file, std::string& result) override;
   std::intptr_t shellExecute(std::uintptr_t ownerWindow, const std::string& operation,
                              const std::string& file, const std::string& parameters,

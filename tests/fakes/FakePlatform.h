@@ -96,6 +96,8 @@ class FakeProcesses : public platform::ProcessApi {
 
 class FakeShell : public platform::ShellApi {
  public:
+  explicit FakeShell(FakeFileSystem& fileSystem) : fileSystem(fileSystem) {}
+  FakeFileSystem& fileSystem;  // where scratch pages are made, and deleted
   struct Execute {
     std::uintptr_t owner;
     std::string operation, file, parameters;
@@ -105,7 +107,7 @@ class FakeShell : public platform::ShellApi {
   std::intptr_t findResult = 42;
   std::string browser = "C:\\Program Files\\Browser\\browser.exe";
   std::intptr_t executeResult = 42;
-  std::map<std::string, std::string> files;  // scratch files alive, by path
+  std::map<std::string, std::string> files;  // scratch files made, by path
   int created = 0;
   std::vector<std::string> lookedUp;  // files asked about, with their content then
   std::vector<Execute> executed;
@@ -114,11 +116,11 @@ class FakeShell : public platform::ShellApi {
     if (!canCreateScratch) return std::nullopt;
     const std::string path = "C:\\TEMP\\corva" + std::to_string(created++) + ".htm";
     files[path] = content;
+    fileSystem.addFile(path, content.size());
     return path;
   }
-  bool deleteFile(const std::string& path) override { return files.erase(path) == 1; }
   std::intptr_t findExecutable(const std::string& file, std::string& result) override {
-    lookedUp.push_back(files.count(file) ? files[file] : "<missing>");
+    lookedUp.push_back(fileSystem.exists(file) ? files[file] : "<missing>");
     result = findResult > 32 ? browser : std::string();
     return findResult;
   }
@@ -135,6 +137,6 @@ struct FakeSystem {
   FakeDrives drives;
   FakeFileSystem files;
   FakeProcesses processes;
-  FakeShell shell;
+  FakeShell shell{files};
   platform::Platform platform{drives, files, processes, shell};
 };

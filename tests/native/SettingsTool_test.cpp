@@ -3,7 +3,6 @@
 // file check against real files is a Windows test.
 #include <gtest/gtest.h>
 
-#include "app/Module1.h"
 #include "app/frmBackup.h"
 #include "fakes/FakePlatform.h"
 #include "forms/memory/MemoryApplication.h"
@@ -20,7 +19,6 @@ namespace {
 class SettingsTool : public ::testing::Test {
  protected:
   void SetUp() override {
-    Module1::CurrentStep = 0;
     BackupLocation = "D:\\earlier";
     sys.files.addFile("C:\\Backups\\wp.bak");
     access.ShowOpenFileDialog = [this](const std::string& title, const std::string& filter,

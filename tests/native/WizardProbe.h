@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "forms/Forms.h"
+#include "wizard/Wizard.h"
 
 namespace probe {
 
@@ -17,8 +17,7 @@ inline int page(const forms::Form& f) {
 }
 
 // "BCNF" with '-' for each disabled button.
-template <class Wizard>
-std::string buttons(const Wizard& f) {
+inline std::string buttons(const wizard::WizardForm& f) {
   std::string s = "BCNF";
   const forms::Control* all[] = {&f.cmdBack, &f.cmdCancel, &f.cmdNext, &f.cmdFinish};
   for (int i = 0; i < 4; ++i)
@@ -28,8 +27,7 @@ std::string buttons(const Wizard& f) {
 
 // One letter per step marker: G green, R red, - grey; a step's label is bold
 // exactly when its marker is green.
-template <class Wizard>
-std::string sideBar(const Wizard& f) {
+inline std::string sideBar(const wizard::WizardForm& f) {
   std::string s;
   for (int i = 0; i < 6; ++i) {
     const forms::Color c = f.shpSteps(i).fillColor();
@@ -41,8 +39,7 @@ std::string sideBar(const Wizard& f) {
 }
 
 // All three at once: "1 BCN- -G---R" is page 1, Finish off, the second marker green.
-template <class Wizard>
-std::string state(const Wizard& f) {
+inline std::string state(const wizard::WizardForm& f) {
   return std::to_string(page(f)) + " " + buttons(f) + " " + sideBar(f);
 }
 

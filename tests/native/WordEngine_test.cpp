@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "app/Module1.h"
+#include "app/clsBackup.h"
 #include "app/frmBackup.h"
 #include "fakes/FakePlatform.h"
 #include "fakes/FakeRegistry.h"
 #include "forms/memory/MemoryApplication.h"
-#include "wordengine/clsBackup.h"
 #include "wordengine/clsWD10.h"
 #include "wordengine/clsWD11.h"
 #include "wordengine/clsWDNone.h"
@@ -28,6 +28,7 @@ class WordEngine : public ::testing::Test {
   void SetUp() override {
     fakes::registry.clear();
     CurrentWD.reset();
+    app.title = Module1::kTitle;
   }
   void TearDown() override {
     fakes::registry.clear();

@@ -98,6 +98,7 @@ TEST_F(FileSystemTest, AttributesSingleBitsByNameOthersAsNumbers) {
 TEST_F(FileSystemTest, MoveKeepsTheSourceOfAShortCopyFoldersAreMadeBelowAShare) {
   files.addFile("C:\\src.txt", 5000);
   files.limitCopiesTo(4096);
+  app.title = "Corvane 16 bit Windows";
   fs.MoveFile("C:\\src.txt", "C:\\short.txt");
   ASSERT_EQ(app.shownMessageBoxes.size(), 1u);
   EXPECT_EQ(app.shownMessageBoxes[0].prompt + "|" + app.shownMessageBoxes[0].title,

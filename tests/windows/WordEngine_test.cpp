@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/clsBackup.h"
 #include "e2e/E2eSupport.h"
 #include "forms/memory/MemoryApplication.h"
 #include "helpers/Module1Shell.h"
@@ -15,7 +16,6 @@
 #include "platform/win32/Win32System.h"
 #include "windows/RegistryAccess.h"
 #include "wordengine/Class1.h"
-#include "wordengine/clsBackup.h"
 #include "wordengine/clsWD10.h"
 #include "wordengine/clsWD11.h"
 

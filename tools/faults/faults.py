@@ -13,14 +13,14 @@ FAULTS = [
          new=r'''    if (failed.size() == 3) {''',
          desc="repair reports success when only some of the three files failed"),
     dict(id="app_back_enabled_page2", file="app/frmBackup.cpp",
-         old=r'''  if (step == 2) setButtons(false, true, false, true);''',
-         new=r'''  if (step == 2) setButtons(true, true, false, true);''',
+         old=r'''  if (step == 2) setButtons(wizard::kCancelNext);''',
+         new=r'''  if (step == 2) setButtons(wizard::kBackCancelNext);''',
          desc="Back button enabled on the Ready page"),
     dict(id="app_next_off_when_cd_found", file="app/frmBackup.cpp",
          old=r'''      CdRootPath = root;
-      ignoringErrors([&] { setButtons(false, true, false, true); });''',
+      ignoringErrors([&] { setButtons(wizard::kCancelNext); });''',
          new=r'''      CdRootPath = root;
-      ignoringErrors([&] { setButtons(false, true, false, false); });''',
+      ignoringErrors([&] { setButtons(wizard::kCancelOnly); });''',
          desc="Next stays disabled although the XP CD was found"),
     dict(id="app_cancel_giveback_dropped", file="app/frmBackup.cpp",
          old=r'''  GiveBackMarkedTimes();
@@ -45,10 +45,8 @@ FAULTS = [
          new=r'''"Backup", "Version").empty()) {''',
          desc="a backup file of another version is accepted (only presence of Version checked)"),
     dict(id="sb_back_off_on_step2", file="settingsbackup/frmRestore.cpp",
-         old=r'''    case 1:
-      setButtons(true, true, false, true);''',
-         new=r'''    case 1:
-      setButtons(false, true, false, true);''',
+         old=r'''    {wizard::kBackCancelNext, wizard::kCancelNext},''',
+         new=r'''    {wizard::kCancelNext, wizard::kCancelNext},''',
          desc="restore wizard: Back stays disabled after moving on from the file page"),
     dict(id="sb_chooser_option_swapped", file="settingsbackup/frmMain.cpp",
          old=r'''  if (optBackup.value() != 0) {''',
@@ -69,16 +67,16 @@ FAULTS = [
          desc="regedit looked for in the system folder instead of the Windows folder"),
     dict(id="we_move_deletes_before_verify", file="wordengine/WordInstallation.cpp",
          old=r'''    const bool copied = files.copyFile(source, target);
-    yield(12);''',
+    services_.app.yield(12);''',
          new=r'''    const bool copied = files.copyFile(source, target);
     files.deleteFiles(source);
-    yield(12);''',
+    services_.app.yield(12);''',
          desc="template move deletes the source before the copy is verified (data lost)"),
     dict(id="we_rollback_data_dropped", file="wordengine/WordInstallation.cpp",
          old=r'''{&clsWD::COMRestore, &clsWD::DataRestore,''',
          new=r'''{&clsWD::COMRestore,''',
          desc="rollback after a failed move skips the Data restore step"),
-    dict(id="we_word11_key_typo", file="wordengine/clsBackup.cpp",
+    dict(id="we_word11_key_typo", file="app/clsBackup.cpp",
          old=r'''"Software\\Microsoft\\Office\\11.0\\Word\\Options"''',
          new=r'''"Software\\Microsoft\\Office\\11.0\\Word\\Option"''',
          desc="wrong registry path when detecting Word 2003"),

@@ -1,6 +1,6 @@
 #pragma once
 // Chooses the clsWD implementation for the installed Word and drives one step of
-// the wizard; also exports a registry key and reads the current document class.
+// the repair wizard; also exports a registry key and reads the current document class.
 #include <string>
 
 #include "helpers/clsRegistry.h"
@@ -19,7 +19,5 @@ class clsBackup {
   RegistryValue GetDefaultWP();
 
  private:
-  void yield(int times);
-
   WordServices services_;
 };

@@ -1,4 +1,4 @@
-#include "app/OpenWebPage.h"
+#include "helpers/OpenWebPage.h"
 
 #include <optional>
 
@@ -17,26 +17,27 @@ std::string trimBlanks(const std::string& s) {
 // Deletes the scratch file however the call ends.
 class ScratchFile {
  public:
-  ScratchFile(platform::ShellApi& shell, std::optional<std::string> path)
-      : shell_(shell), path_(std::move(path)) {}
+  ScratchFile(platform::FileSystemApi& files, std::optional<std::string> path)
+      : files_(files), path_(std::move(path)) {}
   ~ScratchFile() {
-    if (path_) shell_.deleteFile(*path_);
+    if (path_) files_.deleteFiles(*path_);
   }
   ScratchFile(const ScratchFile&) = delete;
   ScratchFile& operator=(const ScratchFile&) = delete;
   const std::optional<std::string>& path() const { return path_; }
 
  private:
-  platform::ShellApi& shell_;
+  platform::FileSystemApi& files_;
   std::optional<std::string> path_;
 };
 
 }  // namespace
 
-void OpenWebPage(forms::Application& app, platform::ShellApi& shell, std::uintptr_t ownerWindow,
+void OpenWebPage(forms::Application& app, platform::Platform& sys, std::uintptr_t ownerWindow,
                  const std::string& url, bool reportLaunchFailure) {
   const unsigned style = forms::vbOKOnly | forms::vbExclamation;
-  ScratchFile scratch(shell, shell.createScratchHtmlFile(kScratchHtmlContent));
+  platform::ShellApi& shell = sys.shell;
+  ScratchFile scratch(sys.files, shell.createScratchHtmlFile(kScratchHtmlContent));
   std::string browser;
   std::intptr_t found = 0;
   if (scratch.path()) {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "forms/Forms.h"
-#include "platform/ShellApi.h"
+#include "platform/Platform.h"
 
 // The maker's web host, shown by the link labels and opened by them and Finish.
 extern const char kMakerWebHost[];
@@ -16,5 +16,5 @@ extern const char kScratchHtmlContent[];
 // Asks the shell for the program that opens a scratch .htm file and starts it with
 // `url` as its command line. Failures are told in message boxes ("Browser Not Found";
 // "URL Failed" only when reportLaunchFailure). The scratch file never outlives the call.
-void OpenWebPage(forms::Application& app, platform::ShellApi& shell, std::uintptr_t ownerWindow,
+void OpenWebPage(forms::Application& app, platform::Platform& sys, std::uintptr_t ownerWindow,
                  const std::string& url, bool reportLaunchFailure);

@@ -1,4 +1,4 @@
-#include "wordengine/clsBackup.h"
+#include "app/clsBackup.h"
 
 #include "app/Module1.h"
 #include "app/frmBackup.h"
@@ -6,10 +6,6 @@
 #include "wordengine/clsWD10.h"
 #include "wordengine/clsWD11.h"
 #include "wordengine/clsWDNone.h"
-
-void clsBackup::yield(int times) {
-  for (int i = 0; i < times; ++i) services_.app.doEvents();
-}
 
 void clsBackup::Backup() {
   CurrentWD = std::make_shared<clsWDNone>(services_);
@@ -22,12 +18,12 @@ void clsBackup::Backup() {
     if (registry.KeyExists(clsRegistry::kCurrentUser,
                            "Software\\Microsoft\\Office\\11.0\\Word\\Options", ""))
       CurrentWD = std::make_shared<clsWD11>(services_);
-    yield(3);
+    services_.app.yield(3);
     const std::shared_ptr<clsWD> wd = CurrentWD;
     wd->Execute();
-    yield(3);
+    services_.app.yield(3);
   }
-  yield(3);
+  services_.app.yield(3);
   if (Module1::CurrentStep == 4)
     Module1::frmBackupInstance(services_.app, services_.sys).cmdNext_Click();
 }
