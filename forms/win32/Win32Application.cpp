@@ -50,50 +50,40 @@ void dispatch(F&& handler) {
 // drawn at, so that painting only copies pixels.
 class PictureCache {
  public:
-  PictureCache() = default;
-  PictureCache(const PictureCache&) = delete;
-  PictureCache& operator=(const PictureCache&) = delete;
-  ~PictureCache() {
-    for (auto& p : decoded_)
-      if (p.second) DeleteObject(p.second);
-    for (auto& p : sized_)
-      if (p.second) DeleteObject(p.second);
-  }
-
   void draw(HDC dc, const std::string& name, const RECT& r) {
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return;
-    HBITMAP& sized = sized_[name + "|" + std::to_string(w) + "x" + std::to_string(h)];
+    Bitmap& sized = sized_[name + "|" + std::to_string(w) + "x" + std::to_string(h)];
     if (!sized) {
-      HBITMAP source = decoded(name);
+      const HBITMAP source = decoded(name);
       if (!source) return;
       sized = scaled(dc, source, w, h);
       if (!sized) return;
     }
-    HDC from = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(from, sized);
-    BitBlt(dc, r.left, r.top, w, h, from, 0, 0, SRCCOPY);
-    SelectObject(from, old);
-    DeleteDC(from);
+    const platform::MemoryDc from(CreateCompatibleDC(dc));
+    const platform::Selection picture(from.get(), sized.get());
+    BitBlt(dc, r.left, r.top, w, h, from.get(), 0, 0, SRCCOPY);
   }
 
  private:
+  using Bitmap = platform::GdiObject<HBITMAP>;
+
   HBITMAP decoded(const std::string& name) {
     auto it = decoded_.find(name);
-    if (it != decoded_.end()) return it->second;
-    return decoded_[name] = decode(name);
+    if (it == decoded_.end()) it = decoded_.emplace(name, decode(name)).first;
+    return it->second.get();
   }
 
   // The picture at the size it is stored, as a bitmap of its own.
-  static HBITMAP decode(const std::string& name) {
+  static Bitmap decode(const std::string& name) {
     HRSRC res = FindResourceA(nullptr, name.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA
-    if (!res) return nullptr;
+    if (!res) return Bitmap();
     const DWORD size = SizeofResource(nullptr, res);
     HGLOBAL data = LoadResource(nullptr, res);
     const void* bytes = data ? LockResource(data) : nullptr;
     DecodedPicture picture;
     if (!bytes || !decodeJpeg(static_cast<const std::uint8_t*>(bytes), size, picture))
-      return nullptr;
+      return Bitmap();
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = picture.width;
@@ -102,7 +92,7 @@ class PictureCache {
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    Bitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) return bitmap;
     // Rows of a bitmap are padded to whole DWORDs.
     const std::size_t row = static_cast<std::size_t>(picture.width) * 3;
@@ -114,25 +104,21 @@ class PictureCache {
 
   // The picture shrunk smoothly to the size it is drawn at: the pictures are drawn
   // smaller than they are stored.
-  static HBITMAP scaled(HDC like, HBITMAP source, int w, int h) {
+  static Bitmap scaled(HDC like, HBITMAP source, int w, int h) {
     BITMAP info{};
-    if (!GetObjectA(source, sizeof info, &info)) return nullptr;
-    HBITMAP out = CreateCompatibleBitmap(like, w, h);
-    if (!out) return nullptr;
-    HDC to = CreateCompatibleDC(like), from = CreateCompatibleDC(like);
-    HGDIOBJ oldTo = SelectObject(to, out), oldFrom = SelectObject(from, source);
-    SetStretchBltMode(to, HALFTONE);
-    SetBrushOrgEx(to, 0, 0, nullptr);
-    StretchBlt(to, 0, 0, w, h, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-    DeleteDC(from);
-    DeleteDC(to);
+    if (!GetObjectA(source, sizeof info, &info)) return Bitmap();
+    Bitmap out(CreateCompatibleBitmap(like, w, h));
+    if (!out) return out;
+    const platform::MemoryDc to(CreateCompatibleDC(like)), from(CreateCompatibleDC(like));
+    const platform::Selection target(to.get(), out.get()), picture(from.get(), source);
+    SetStretchBltMode(to.get(), HALFTONE);
+    SetBrushOrgEx(to.get(), 0, 0, nullptr);
+    StretchBlt(to.get(), 0, 0, w, h, from.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
     return out;
   }
 
-  std::map<std::string, HBITMAP> decoded_;
-  std::map<std::string, HBITMAP> sized_;
+  std::map<std::string, Bitmap> decoded_;
+  std::map<std::string, Bitmap> sized_;
 };
 
 PictureCache* g_pictures = nullptr;
@@ -298,19 +284,34 @@ void Win32FormView::create() {
   DWORD style = WS_CLIPCHILDREN;
   DWORD ex = WS_EX_CONTROLPARENT;
   switch (form_.border) {
-    case FormBorder::None: style |= WS_POPUP; break;
-    case FormBorder::FixedSingle: style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU; break;
-    case FormBorder::Sizable: style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME; break;
-    case FormBorder::FixedDialog: style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU; ex |= WS_EX_DLGMODALFRAME; break;
-    case FormBorder::FixedToolWindow: style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU; ex |= WS_EX_TOOLWINDOW; break;
-    case FormBorder::SizableToolWindow: style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME; ex |= WS_EX_TOOLWINDOW; break;
+    case FormBorder::None:
+      style |= WS_POPUP;
+      break;
+    case FormBorder::FixedSingle:
+      style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+      break;
+    case FormBorder::Sizable:
+      style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+      break;
+    case FormBorder::FixedDialog:
+      style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+      ex |= WS_EX_DLGMODALFRAME;
+      break;
+    case FormBorder::FixedToolWindow:
+      style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+      ex |= WS_EX_TOOLWINDOW;
+      break;
+    case FormBorder::SizableToolWindow:
+      style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+      ex |= WS_EX_TOOLWINDOW;
+      break;
   }
   if (form_.border == FormBorder::FixedSingle || form_.border == FormBorder::Sizable) {
     if (form_.minButton) style |= WS_MINIMIZEBOX;
     if (form_.maxButton) style |= WS_MAXIMIZEBOX;
   }
-  const bool toolWindow = form_.border == FormBorder::FixedToolWindow ||
-                          form_.border == FormBorder::SizableToolWindow;
+  const bool toolWindow =
+      form_.border == FormBorder::FixedToolWindow || form_.border == FormBorder::SizableToolWindow;
   HWND owner = nullptr;
   if (form_.showInTaskbar)
     ex |= WS_EX_APPWINDOW;
@@ -406,9 +407,15 @@ void Win32FormView::createWindowFor(Control& c, HWND parent) {
       ex |= WS_EX_CONTROLPARENT;
       param = new ContainerData{this, &c};
       break;
-    case ControlKind::CommandButton: style |= BS_PUSHBUTTON | WS_TABSTOP; break;
-    case ControlKind::CheckBox: style |= BS_CHECKBOX | WS_TABSTOP; break;
-    case ControlKind::OptionButton: style |= BS_RADIOBUTTON | WS_TABSTOP; break;
+    case ControlKind::CommandButton:
+      style |= BS_PUSHBUTTON | WS_TABSTOP;
+      break;
+    case ControlKind::CheckBox:
+      style |= BS_CHECKBOX | WS_TABSTOP;
+      break;
+    case ControlKind::OptionButton:
+      style |= BS_RADIOBUTTON | WS_TABSTOP;
+      break;
     case ControlKind::TextBox:
       cls = "EDIT";
       style |= ES_AUTOHSCROLL | WS_TABSTOP;
@@ -531,7 +538,9 @@ void Win32FormView::fillList(Control& c) {
     SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
 }
 
-HFONT Win32FormView::fontFor(const Control& c) { return app_.font(c.font()); }
+HFONT Win32FormView::fontFor(const Control& c) {
+  return app_.font(c.font());
+}
 
 HBRUSH Win32FormView::brushFor(Color color) {
   auto it = brushes_.find(color);
@@ -619,7 +628,7 @@ void Win32FormView::paintControl(HDC dc, const Control& c) {
   switch (c.kind()) {
     case ControlKind::Label: {
       r = drawnRect(dc, c);
-      HGDIOBJ oldFont = SelectObject(dc, fontFor(c));
+      const platform::Selection font(dc, fontFor(c));
       UINT format = DT_WORDBREAK;
       if (c.autoSize()) {
         format = DT_SINGLELINE;
@@ -630,9 +639,9 @@ void Win32FormView::paintControl(HDC dc, const Control& c) {
       }
       if (c.backStyle() == BackStyle::Opaque) FillRect(dc, &r, brushFor(c.backColor()));
       SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, c.effectivelyEnabled() ? toColorRef(c.foreColor()) : GetSysColor(COLOR_GRAYTEXT));
+      SetTextColor(
+          dc, c.effectivelyEnabled() ? toColorRef(c.foreColor()) : GetSysColor(COLOR_GRAYTEXT));
       DrawTextA(dc, c.caption().c_str(), -1, &r, format);
-      SelectObject(dc, oldFont);
       break;
     }
     case ControlKind::Image:
@@ -654,21 +663,18 @@ void Win32FormView::paintControl(HDC dc, const Control& c) {
 }
 
 void Win32FormView::paint(HWND h, const Control* container) {
-  PAINTSTRUCT ps;
-  HDC screen = BeginPaint(h, &ps);
-  const RECT area = ps.rcPaint;
+  const platform::PaintDc screen(h);
+  const RECT area = screen.area();
   const int w = area.right - area.left, hgt = area.bottom - area.top;
   // Stacked pages cover one another: most of them have little or nothing to show.
-  if (w <= 0 || hgt <= 0) {
-    EndPaint(h, &ps);
-    return;
-  }
+  if (w <= 0 || hgt <= 0) return;
   RECT client{};
   GetClientRect(h, &client);
   // Paint off screen so labels over pictures never flicker; only what is invalid.
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, w, hgt);
-  HGDIOBJ oldBmp = SelectObject(dc, bmp);
+  const platform::MemoryDc canvas(CreateCompatibleDC(screen.get()));
+  const platform::GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), w, hgt));
+  const platform::Selection onBitmap(canvas.get(), bitmap.get());
+  const HDC dc = canvas.get();
   SetViewportOrgEx(dc, -area.left, -area.top, nullptr);
   const Color back = container ? container->backColor() : form_.backColor;
   FillRect(dc, &area, brushFor(back));
@@ -683,20 +689,17 @@ void Win32FormView::paint(HWND h, const Control* container) {
   if (container && container->borderStyle() == BorderStyle::FixedSingle)
     DrawEdge(dc, &client, container->kind() == ControlKind::Frame ? EDGE_ETCHED : EDGE_SUNKEN,
              BF_RECT);
-  BitBlt(screen, area.left, area.top, w, hgt, dc, area.left, area.top, SRCCOPY);
-  SelectObject(dc, oldBmp);
-  DeleteObject(bmp);
-  DeleteDC(dc);
-  EndPaint(h, &ps);
+  BitBlt(screen.get(), area.left, area.top, w, hgt, dc, area.left, area.top, SRCCOPY);
 }
 
 RECT Win32FormView::drawnRect(HDC dc, const Control& c) {
   RECT r = pixelRect(c);
   if (c.kind() != ControlKind::Label || !c.autoSize()) return r;
-  HGDIOBJ oldFont = SelectObject(dc, fontFor(c));
   RECT measure = r;
-  DrawTextA(dc, c.caption().c_str(), -1, &measure, DT_CALCRECT | DT_SINGLELINE);
-  SelectObject(dc, oldFont);
+  {
+    const platform::Selection font(dc, fontFor(c));
+    DrawTextA(dc, c.caption().c_str(), -1, &measure, DT_CALCRECT | DT_SINGLELINE);
+  }
   r.right = r.left + (measure.right - measure.left);
   r.bottom = r.top + (measure.bottom - measure.top);
   return r;
@@ -704,18 +707,13 @@ RECT Win32FormView::drawnRect(HDC dc, const Control& c) {
 
 // A click lands on what is drawn there, so it is measured as it is painted.
 Control* Win32FormView::paintedControlAt(HWND h, const Control* container, POINT p) {
-  HDC dc = GetDC(h);
-  Control* hit = nullptr;
+  const platform::WindowDc dc(h);
   for (Control* c : form_.stacking(container)) {
     if (isWindowed(c->kind()) || !c->visible() || c->kind() == ControlKind::Timer) continue;
-    const RECT r = drawnRect(dc, *c);
-    if (PtInRect(&r, p)) {
-      hit = c;
-      break;
-    }
+    const RECT r = drawnRect(dc.get(), *c);
+    if (PtInRect(&r, p)) return c;
   }
-  ReleaseDC(h, dc);
-  return hit;
+  return nullptr;
 }
 
 // As in a dialog, the focus never stays on a control that can no longer take it, nor
@@ -856,10 +854,11 @@ Win32Application::Win32Application(HINSTANCE instance) : instance_(instance) {
   g_app = this;
   static PictureCache pictures;
   g_pictures = &pictures;
-  HDC screen = GetDC(nullptr);
-  dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
-  dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  {
+    const platform::WindowDc screen(nullptr);
+    dpiX_ = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    dpiY_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
+  }
   if (dpiX_ <= 0) dpiX_ = 96;
   if (dpiY_ <= 0) dpiY_ = 96;
   registerClasses(instance_);
@@ -880,8 +879,8 @@ HWND Win32Application::hiddenOwner() {
 
 HFONT Win32Application::font(const Font& f) {
   // Controls of one look share one font: a wizard page repeats a few faces many times.
-  const std::string key = f.face + "|" + std::to_string(std::lround(f.points * 100)) + (f.bold ? "|b" : "|") +
-                          (f.underline ? "u" : "");
+  const std::string key = f.face + "|" + std::to_string(std::lround(f.points * 100)) +
+                          (f.bold ? "|b" : "|") + (f.underline ? "u" : "");
   auto it = fonts_.find(key);
   if (it != fonts_.end()) return it->second.get();
   const int height = -scaleRounded(f.points, 72, dpiY_);
@@ -896,7 +895,8 @@ std::unique_ptr<FormView> Win32Application::createView(Form& form) {
   return std::make_unique<Win32FormView>(*this, form);
 }
 
-int Win32Application::msgBox(const std::string& prompt, unsigned style, const std::string& titleText) {
+int Win32Application::msgBox(const std::string& prompt, unsigned style,
+                             const std::string& titleText) {
   const std::string& caption = titleText.empty() ? title : titleText;
   // Owned by a window of the program, so it can never lie behind one of them.
   HWND owner = GetActiveWindow();
@@ -947,8 +947,12 @@ std::uint64_t Win32Application::milliseconds() {
   return tickHigh_ + now;
 }
 
-Twips Win32Application::screenWidth() const { return toTwipsX(GetSystemMetrics(SM_CXSCREEN)); }
-Twips Win32Application::screenHeight() const { return toTwipsY(GetSystemMetrics(SM_CYSCREEN)); }
+Twips Win32Application::screenWidth() const {
+  return toTwipsX(GetSystemMetrics(SM_CXSCREEN));
+}
+Twips Win32Application::screenHeight() const {
+  return toTwipsY(GetSystemMetrics(SM_CYSCREEN));
+}
 
 std::uintptr_t Win32Application::windowHandle(const Form& form) const {
   auto* view = static_cast<Win32FormView*>(form.view());
@@ -960,7 +964,9 @@ HWND Win32Application::controlWindow(const Control& control) const {
   return view ? view->windowOf(&control) : nullptr;
 }
 
-void Win32Application::endProcess() { ExitProcess(0); }
+void Win32Application::endProcess() {
+  ExitProcess(0);
+}
 
 int Win32Application::run() {
   MSG msg;
@@ -984,10 +990,18 @@ void Win32Application::formDestroyed() {
   if (liveForms_ <= 0 || !anyVisible) PostQuitMessage(0);
 }
 
-int Win32Application::toPixelsX(Twips t) const { return scaleRounded(t, 1440, dpiX_); }
-int Win32Application::toPixelsY(Twips t) const { return scaleRounded(t, 1440, dpiY_); }
-Twips Win32Application::toTwipsX(int px) const { return scaleRounded(px, dpiX_, 1440); }
-Twips Win32Application::toTwipsY(int px) const { return scaleRounded(px, dpiY_, 1440); }
+int Win32Application::toPixelsX(Twips t) const {
+  return scaleRounded(t, 1440, dpiX_);
+}
+int Win32Application::toPixelsY(Twips t) const {
+  return scaleRounded(t, 1440, dpiY_);
+}
+Twips Win32Application::toTwipsX(int px) const {
+  return scaleRounded(px, dpiX_, 1440);
+}
+Twips Win32Application::toTwipsY(int px) const {
+  return scaleRounded(px, dpiY_, 1440);
+}
 
 bool Win32Application::preTranslate(MSG& msg) {
   // With no window focused, the system gives every key to the active window as a
