@@ -1,5 +1,7 @@
 #include "forms/win32/Win32FormView.h"
 
+#include <utility>
+
 namespace forms {
 
 namespace {
@@ -430,9 +432,10 @@ LRESULT Win32FormView::handle(HWND h, const Control* container, UINT msg, WPARAM
     }
     case WM_LBUTTONUP: {
       POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      Control* pressed = std::exchange(pressed_, nullptr);
       Control* c = paintedControlAt(h, container, p);
-      if (c && c == pressed_) c->userClick();
-      pressed_ = nullptr;
+      // The click comes last: its handler may unload the form, and this view with it.
+      if (c && c == pressed) c->userClick();
       return 0;
     }
     case WM_COMMAND: {
