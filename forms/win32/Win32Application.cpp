@@ -146,7 +146,7 @@ void Win32Application::endProcess() {
 }
 
 void Win32Application::formDestroyed(Win32FormView& view) {
-  views_.erase(std::find(views_.begin(), views_.end(), &view));
+  views_.erase(std::remove(views_.begin(), views_.end(), &view), views_.end());
   // A hidden form that nothing will show again must not keep the program alive
   // unseen once the last window a person can see is closed.
   if (std::none_of(views_.begin(), views_.end(),
