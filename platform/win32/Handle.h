@@ -1,6 +1,8 @@
 #pragma once
 // Move-only owners of Windows handles: a copy would close a handle twice. One
-// template, with what "no handle" is and how to close it for each kind.
+// template, with what "no handle" is and how to close it for each kind; what is
+// ended by a call that needs more than the handle (a window's DC, a painting, a
+// selection) has a class of its own.
 #include <windows.h>
 
 #include <utility>
