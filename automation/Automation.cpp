@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/Handle.h"
+
 namespace automation {
 
 bool waitFor(const std::function<bool()>& probe, int timeoutMs, int stepMs) {
@@ -24,7 +26,9 @@ std::string windowText(HWND hwnd) {
   return buffer;
 }
 
-bool isEnabled(HWND hwnd) { return IsWindowEnabled(hwnd) != FALSE; }
+bool isEnabled(HWND hwnd) {
+  return IsWindowEnabled(hwnd) != FALSE;
+}
 
 WindowInfo info(HWND hwnd) {
   WindowInfo w;
@@ -92,7 +96,9 @@ HWND findChildByText(HWND parent, const std::string& text) {
   return nullptr;
 }
 
-void clickButton(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+void clickButton(HWND button) {
+  PostMessageA(button, BM_CLICK, 0, 0);
+}
 
 void clickAt(HWND window, int x, int y) {
   POINT p{x, y};
@@ -124,8 +130,8 @@ bool realInput(const std::string& args) {
   // Wine starts a Unix program given by its Unix path, but hands back no handle to
   // wait on: a shell runs xdotool and leaves its exit code in a file that is polled.
   static int count = 0;
-  const std::string mark = "/tmp/corva-input-" + std::to_string(GetCurrentProcessId()) + "-" +
-                           std::to_string(++count);
+  const std::string mark =
+      "/tmp/corva-input-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
   std::string seen = "Z:" + mark;
   for (char& c : seen)
     if (c == '/') c = '\\';
@@ -185,7 +191,9 @@ HWND focusedWindow(HWND window) {
   return thread && GetGUIThreadInfo(thread, &gui) ? gui.hwndFocus : nullptr;
 }
 
-HWND foregroundWindow() { return GetForegroundWindow(); }
+HWND foregroundWindow() {
+  return GetForegroundWindow();
+}
 
 bool findMessageBox(DWORD pid, MessageBoxInfo& out, int timeoutMs) {
   return waitFor(
@@ -240,8 +248,8 @@ bool saveScreenshot(HWND hwnd, const std::string& bmpPath) {
   if (!GetWindowRect(hwnd, &r)) return false;
   const int w = r.right - r.left, h = r.bottom - r.top;
   if (w <= 0 || h <= 0) return false;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
+  const platform::WindowDc screen(nullptr);
+  const platform::MemoryDc mem(CreateCompatibleDC(screen.get()));
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
   bi.bmiHeader.biWidth = w;
@@ -250,28 +258,25 @@ bool saveScreenshot(HWND hwnd, const std::string& bmpPath) {
   bi.bmiHeader.biBitCount = 24;
   bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool ok = false;
-  if (bmp) {
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    SelectObject(mem, old);
-    GdiFlush();
-    const DWORD stride = ((w * 3 + 3) / 4) * 4;
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-    fh.bfSize = fh.bfOffBits + stride * h;
-    if (FILE* f = std::fopen(bmpPath.c_str(), "wb")) {
-      ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 &&
-           std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
-           std::fwrite(bits, stride * h, 1, f) == 1;
-      std::fclose(f);
-    }
-    DeleteObject(bmp);
+  const platform::GdiObject<HBITMAP> bmp(
+      CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bmp) return false;
+  {
+    const platform::Selection into(mem.get(), bmp.get());
+    BitBlt(mem.get(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY);
   }
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
+  GdiFlush();
+  const DWORD stride = ((w * 3 + 3) / 4) * 4;
+  BITMAPFILEHEADER fh{};
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+  fh.bfSize = fh.bfOffBits + stride * h;
+  FILE* f = std::fopen(bmpPath.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 &&
+                  std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
+                  std::fwrite(bits, stride * h, 1, f) == 1;
+  std::fclose(f);
   return ok;
 }
 

@@ -1,0 +1,27 @@
+#pragma once
+// The pictures of the program: each JPEG resource decoded once, by the program's
+// own decoder where it is first drawn, and kept as a bitmap of every size it is
+// drawn at, so that painting only copies pixels.
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "platform/win32/Handle.h"
+
+namespace forms {
+
+class PictureCache {
+ public:
+  // Draws the picture of a resource name filling `r`.
+  void draw(HDC dc, const std::string& name, const RECT& r);
+
+ private:
+  using Bitmap = platform::GdiObject<HBITMAP>;
+  HBITMAP decoded(const std::string& name);
+
+  std::map<std::string, Bitmap> decoded_;
+  std::map<std::string, Bitmap> sized_;
+};
+
+}  // namespace forms
