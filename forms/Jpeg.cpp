@@ -294,6 +294,7 @@ class Decoder {
       for (auto& f : t.fast) f = 0;
       for (int l = 1; l <= 16; ++l) {
         const int count = b[i + l];
+        if (code + count > (1 << l)) return false;  // more codes than the length has
         for (int k = 0; k < count && l <= HuffmanTable::kFastBits; ++k) {
           const int shift = HuffmanTable::kFastBits - l;
           for (int fill = 0; fill < (1 << shift); ++fill)

@@ -25,7 +25,7 @@ std::optional<std::uint64_t> expandedLength(const std::string& header) {
     const std::uint32_t flags = littleEndian(header, 30, 2);
     constexpr std::uint32_t kPreviousOrNextCabinet = 0x0001 | 0x0002;
     if (files == 1 && !(flags & kPreviousOrNextCabinet) && firstFile >= 36 &&
-        firstFile + 4 <= header.size())
+        firstFile <= header.size() - 4)
       return littleEndian(header, firstFile, 4);
   }
   return std::nullopt;

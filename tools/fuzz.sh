@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer target for the path-string helpers, the drive-strings
-# splitting and the compressed-file header (clang, ASan, UBSan) and runs it for a bounded time.
+# Builds the libFuzzer target for what reads outside data (the path-string helpers,
+# the drive-strings splitting, the compressed-file header, the picture decoder; clang,
+# ASan, UBSan) and runs it for a bounded time.
 #   tools/fuzz.sh [SECONDS]     default 60, at most 60
 # The committed corpus in fuzz/corpus seeds a temporary working corpus, so a run
 # never changes the repository. A crash leaves its input in build/fuzz/ and fails.
@@ -12,25 +13,25 @@ seconds=${1:-60}
 
 out=build/fuzz
 mkdir -p "$out"
-sources=(fuzz/path_helpers_fuzz.cpp helpers/clsFileSystem.cpp helpers/CompressedFile.cpp
-         app/DriveStrings.cpp forms/Forms.cpp
+sources=(fuzz/parsers_fuzz.cpp helpers/clsFileSystem.cpp helpers/CompressedFile.cpp
+         app/DriveStrings.cpp forms/Forms.cpp forms/Jpeg.cpp
          forms/memory/MemoryApplication.cpp)
 clang++ -std=c++17 -g -O1 -Wall -Wextra -Werror -fsanitize=fuzzer,address,undefined \
   -fno-sanitize-recover=undefined -fno-omit-frame-pointer -I. -Itests \
-  "${sources[@]}" -o "$out/path_helpers_fuzz"
+  "${sources[@]}" -o "$out/parsers_fuzz"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp fuzz/corpus/* "$work/"
 # One job keeps the time bound and leaves the second core to whoever else runs.
 set +e
-"$out/path_helpers_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+"$out/parsers_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
   -artifact_prefix="$out/" -print_final_stats=1 "$work" >"$out/fuzz.log" 2>&1
 status=$?
 if [ "$status" -ne 0 ]; then
   tail -n 60 "$out/fuzz.log"
   echo "fuzz: FAILED (exit $status); the input is kept in $out/, the log in $out/fuzz.log." >&2
-  echo "fuzz: copy the input into fuzz/corpus/ and tests/native/FuzzRegressions_test.cpp replays it." >&2
+  echo "fuzz: once mended, copy the input into fuzz/corpus/: every run replays the corpus first." >&2
   exit 1
 fi
 grep -E '^(Done|stat::(number_of_executed_units|new_units_added|peak_rss_mb))' "$out/fuzz.log"

@@ -25,10 +25,11 @@ status=0
 (cd build/native && ctest --output-on-failure) || status=1
 (cd build/native-asan && ctest --output-on-failure) || status=1
 (cd build/win64 && ctest --output-on-failure) || status=1
-# The path helpers and the drive-string parsing under libFuzzer, for a bounded time;
+# What reads outside data (paths, drive strings, disc headers, pictures) under libFuzzer
+# for a bounded time;
 # counted in the summary as one case.
 if bash tools/fuzz.sh 30; then fuzz_failure=""; else fuzz_failure="<failure message=\"fuzz run found a fault\"/>"; status=1; fi
-printf '<testsuites><testsuite name="fuzz"><testcase name="PathHelpersAndDriveStrings">%s</testcase></testsuite></testsuites>\n' \
+printf '<testsuites><testsuite name="fuzz"><testcase name="Parsers">%s</testcase></testsuite></testsuites>\n' \
   "$fuzz_failure" > build/native/test-results/fuzz.xml
 
 # The download a user fetches: built from the shipped i686 programs and checked
