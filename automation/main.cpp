@@ -20,11 +20,14 @@
 
 namespace {
 
-HWND wizard(int timeoutMs) { return automation::findTopLevel(0, "CorvaForm", timeoutMs); }
+HWND wizard(int timeoutMs) {
+  return automation::findTopLevel(0, "CorvaForm", timeoutMs);
+}
 
 int usage() {
   std::fprintf(stderr,
-               "usage: corva-auto state | wait [MS] | click TEXT | wait-enabled TEXT [MS] | set-text TEXT | click-at X Y | "
+               "usage: corva-auto state | wait [MS] | click TEXT | wait-enabled TEXT [MS] | "
+               "set-text TEXT | click-at X Y | "
                "msgbox [MS] | "
                "answer CAPTION [MS] | screenshot FILE.bmp | focus | keys KEY...\n");
   return 2;
@@ -41,7 +44,8 @@ int main(int argc, char** argv) {
   }
   if (cmd == "msgbox" || cmd == "answer") {
     automation::MessageBoxInfo box;
-    const int ms = argc > (cmd == "answer" ? 3 : 2) ? std::atoi(argv[cmd == "answer" ? 3 : 2]) : 5000;
+    const int ms =
+        argc > (cmd == "answer" ? 3 : 2) ? std::atoi(argv[cmd == "answer" ? 3 : 2]) : 5000;
     if (!automation::findMessageBox(0, box, ms)) {
       std::fprintf(stderr, "no message box\n");
       return 1;
@@ -101,12 +105,13 @@ int main(int argc, char** argv) {
   if (cmd == "focus") {
     HWND focus = automation::focusedWindow(form);
     HWND front = automation::foregroundWindow();
-    std::printf("focus: %s\nforeground: %s\n",
-                focus ? ("\"" + automation::windowText(focus) + "\"").c_str() : "none",
-                front == form ? "wizard"
-                              : front ? (automation::info(front).className + " \"" +
-                                         automation::windowText(front) + "\"").c_str()
-                                      : "none");
+    std::printf(
+        "focus: %s\nforeground: %s\n",
+        focus ? ("\"" + automation::windowText(focus) + "\"").c_str() : "none",
+        front == form ? "wizard"
+        : front ? (automation::info(front).className + " \"" + automation::windowText(front) + "\"")
+                      .c_str()
+                : "none");
     return 0;
   }
   if (cmd == "keys" && argc > 2) {

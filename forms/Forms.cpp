@@ -8,17 +8,28 @@ namespace forms {
 
 const char* kindName(ControlKind kind) {
   switch (kind) {
-    case ControlKind::Frame: return "Frame";
-    case ControlKind::Label: return "Label";
-    case ControlKind::Image: return "Image";
-    case ControlKind::Shape: return "Shape";
-    case ControlKind::PictureBox: return "PictureBox";
-    case ControlKind::CheckBox: return "CheckBox";
-    case ControlKind::OptionButton: return "OptionButton";
-    case ControlKind::TextBox: return "TextBox";
-    case ControlKind::ListBox: return "ListBox";
-    case ControlKind::CommandButton: return "CommandButton";
-    case ControlKind::Timer: return "Timer";
+    case ControlKind::Frame:
+      return "Frame";
+    case ControlKind::Label:
+      return "Label";
+    case ControlKind::Image:
+      return "Image";
+    case ControlKind::Shape:
+      return "Shape";
+    case ControlKind::PictureBox:
+      return "PictureBox";
+    case ControlKind::CheckBox:
+      return "CheckBox";
+    case ControlKind::OptionButton:
+      return "OptionButton";
+    case ControlKind::TextBox:
+      return "TextBox";
+    case ControlKind::ListBox:
+      return "ListBox";
+    case ControlKind::CommandButton:
+      return "CommandButton";
+    case ControlKind::Timer:
+      return "Timer";
   }
   return "?";
 }
@@ -68,7 +79,9 @@ std::string Control::qualifiedName() const {
   return index_ < 0 ? name_ : name_ + "(" + std::to_string(index_) + ")";
 }
 
-void Control::changed(Property p) { form_.controlChanged(*this, p); }
+void Control::changed(Property p) {
+  form_.controlChanged(*this, p);
+}
 
 void Control::move(Twips left, Twips top, Twips width, Twips height) {
   left_ = left;
@@ -94,13 +107,34 @@ void Control::fitToText() {
   height_ = static_cast<Twips>(std::lround(font_.points * 20.0 * 1.2));
 }
 
-void Control::setForeColor(Color c) { foreColor_ = c; changed(Property::Colors); }
-void Control::setBackColor(Color c) { backColor_ = c; changed(Property::Colors); }
-void Control::setFillColor(Color c) { fillColor_ = c; changed(Property::Colors); }
-void Control::setBorderColor(Color c) { borderColor_ = c; changed(Property::Colors); }
-void Control::setFilled(bool filled) { filled_ = filled; changed(Property::Colors); }
-void Control::setBackStyle(BackStyle s) { backStyle_ = s; changed(Property::Colors); }
-void Control::setBorderStyle(BorderStyle s) { borderStyle_ = s; changed(Property::Colors); }
+void Control::setForeColor(Color c) {
+  foreColor_ = c;
+  changed(Property::Colors);
+}
+void Control::setBackColor(Color c) {
+  backColor_ = c;
+  changed(Property::Colors);
+}
+void Control::setFillColor(Color c) {
+  fillColor_ = c;
+  changed(Property::Colors);
+}
+void Control::setBorderColor(Color c) {
+  borderColor_ = c;
+  changed(Property::Colors);
+}
+void Control::setFilled(bool filled) {
+  filled_ = filled;
+  changed(Property::Colors);
+}
+void Control::setBackStyle(BackStyle s) {
+  backStyle_ = s;
+  changed(Property::Colors);
+}
+void Control::setBorderStyle(BorderStyle s) {
+  borderStyle_ = s;
+  changed(Property::Colors);
+}
 
 void Control::setFont(const Font& f) {
   font_ = f;
@@ -240,8 +274,7 @@ bool Control::tick() {
 Control& ControlArray::operator()(int index) const {
   for (Control* c : elements_)
     if (c->index() == index) return *c;
-  throw InvalidPropertyValue("Control array element '" + std::to_string(index) +
-                             "' doesn't exist");
+  throw InvalidPropertyValue("Control array element '" + std::to_string(index) + "' doesn't exist");
 }
 
 int ControlArray::lowerBound() const {
@@ -319,8 +352,12 @@ void Form::moveInStacking(Control& control, bool toFront) {
     order.push_back(&control);
 }
 
-Twips Form::width() const { return clientWidth + (view_ ? view_->frameWidth() : 0); }
-Twips Form::height() const { return clientHeight + (view_ ? view_->frameHeight() : 0); }
+Twips Form::width() const {
+  return clientWidth + (view_ ? view_->frameWidth() : 0);
+}
+Twips Form::height() const {
+  return clientHeight + (view_ ? view_->frameHeight() : 0);
+}
 
 void Form::setPosition(Twips left, Twips top) {
   left_ = left;
@@ -363,8 +400,7 @@ void Form::whenIdle(std::function<void()> work) {
 
 bool Form::pressEscape() {
   for (const auto& c : controls_)
-    if (c->kind() == ControlKind::CommandButton && c->isCancel())
-      return c->userClick();
+    if (c->kind() == ControlKind::CommandButton && c->isCancel()) return c->userClick();
   return false;
 }
 
@@ -398,7 +434,9 @@ struct Area {
   }
 };
 
-Area areaOf(const Control& c) { return {c.left(), c.top(), c.left() + c.width(), c.top() + c.height()}; }
+Area areaOf(const Control& c) {
+  return {c.left(), c.top(), c.left() + c.width(), c.top() + c.height()};
+}
 
 }  // namespace
 
@@ -420,11 +458,13 @@ bool Form::canTakeFocus(const Control& control) const {
   for (const Control* c = &control; c; c = c->container()) {
     for (const Control* above : stacking(c->container())) {
       if (above == c) break;
-      if (isWindowed(above->kind()) && above->visible() && seen.inside(areaOf(*above))) return false;
+      if (isWindowed(above->kind()) && above->visible() && seen.inside(areaOf(*above)))
+        return false;
     }
     if (const Control* parent = c->container()) {
       const Area box{0, 0, parent->width(), parent->height()};
-      seen = {std::max(seen.left, box.left) + parent->left(), std::max(seen.top, box.top) + parent->top(),
+      seen = {std::max(seen.left, box.left) + parent->left(),
+              std::max(seen.top, box.top) + parent->top(),
               std::min(seen.right, box.right) + parent->left(),
               std::min(seen.bottom, box.bottom) + parent->top()};
       if (seen.empty()) return false;

@@ -19,8 +19,12 @@ using Twips = int;
 
 // Colours as the platform stores them: 0x00BBGGRR, or 0x800000nn for system colour nn.
 using Color = std::uint32_t;
-constexpr Color rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
-constexpr bool isSystemColor(Color c) { return (c & 0x80000000u) != 0; }
+constexpr Color rgb(unsigned r, unsigned g, unsigned b) {
+  return r | (g << 8) | (b << 16);
+}
+constexpr bool isSystemColor(Color c) {
+  return (c & 0x80000000u) != 0;
+}
 constexpr Color kSysButtonText = 0x80000012;
 constexpr Color kSysButtonFace = 0x8000000F;
 constexpr Color kSysWindowBackground = 0x80000005;
@@ -96,8 +100,8 @@ class Control {
 
   ControlKind kind() const { return kind_; }
   const std::string& name() const { return name_; }
-  int index() const { return index_; }  // -1 unless part of a control array
-  std::string qualifiedName() const;    // "fraSteps(2)" or "cmdNext"
+  int index() const { return index_; }               // -1 unless part of a control array
+  std::string qualifiedName() const;                 // "fraSteps(2)" or "cmdNext"
   Control* container() const { return container_; }  // nullptr: the form itself
   Form& form() const { return form_; }
 
@@ -241,7 +245,14 @@ class ControlArray {
   std::vector<Control*> elements_;
 };
 
-enum class FormBorder { None, FixedSingle, Sizable, FixedDialog, FixedToolWindow, SizableToolWindow };
+enum class FormBorder {
+  None,
+  FixedSingle,
+  Sizable,
+  FixedDialog,
+  FixedToolWindow,
+  SizableToolWindow
+};
 enum class StartPosition { Manual, CenterOwner, CenterScreen, WindowsDefault };
 enum class Modality { Modeless, Modal };
 
@@ -260,8 +271,8 @@ class Form {
 
   // --- Design ---------------------------------------------------------------
   // Adds a control as the bottom-most of its container: list controls top first.
-  Control& add(ControlKind kind, const std::string& name, Control* container, Twips left,
-               Twips top, Twips width, Twips height, int index = -1);
+  Control& add(ControlKind kind, const std::string& name, Control* container, Twips left, Twips top,
+               Twips width, Twips height, int index = -1);
   Control& control(const std::string& name) const;
   Control* find(const std::string& name, int index = -1) const;
   ControlArray controlArray(const std::string& name) const;

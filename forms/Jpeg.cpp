@@ -27,7 +27,7 @@ struct Component {
   int id = 0;
   int quant = 0;
   int dcTable = 0, acTable = 0;
-  std::int64_t predictor = 0;  // wide: damaged data may drive it far out
+  std::int64_t predictor = 0;         // wide: damaged data may drive it far out
   std::vector<std::uint8_t> samples;  // one row of blocks, side by side
 };
 

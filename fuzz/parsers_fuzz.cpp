@@ -11,8 +11,8 @@
 #include "fakes/FakeFileSystem.h"
 #include "forms/Jpeg.h"
 #include "forms/memory/MemoryApplication.h"
-#include "helpers/CompressedFile.h"
 #include "fuzz/PathHelperChecks.h"
+#include "helpers/CompressedFile.h"
 
 namespace {
 
@@ -23,9 +23,9 @@ std::string checkPicture(const std::string& input) {
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(input.data());
   if (!forms::decodeJpeg(bytes, input.size(), picture))
     return picture.width == -1 && picture.bgr.empty() ? "" : "a refused picture changed the output";
-  const bool sane = picture.width > 0 && picture.height > 0 && picture.width <= 4096 &&
-                    picture.height <= 4096 &&
-                    picture.bgr.size() == static_cast<std::size_t>(picture.width) * picture.height * 3;
+  const bool sane =
+      picture.width > 0 && picture.height > 0 && picture.width <= 4096 && picture.height <= 4096 &&
+      picture.bgr.size() == static_cast<std::size_t>(picture.width) * picture.height * 3;
   return sane ? "" : "a decoded picture is not whole";
 }
 
@@ -38,9 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string input(reinterpret_cast<const char*>(data), size);
   // A compressed file's header, read from a disc that may hold anything.
   (void)expandedLength(input);
-  for (const std::string& broken :
-       {fuzzchecks::checkPathHelpers(fs, input), fuzzchecks::checkDriveStrings(input),
-        checkPicture(input)}) {
+  for (const std::string& broken : {fuzzchecks::checkPathHelpers(fs, input),
+                                    fuzzchecks::checkDriveStrings(input), checkPicture(input)}) {
     if (!broken.empty()) {
       std::fprintf(stderr, "rule broken: %s\n", broken.c_str());
       std::abort();

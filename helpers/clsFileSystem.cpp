@@ -77,7 +77,9 @@ std::string kilobytes(std::uint64_t length, const std::string& decimalSeparator)
 clsFileSystem::clsFileSystem(platform::FileSystemApi& files, forms::Application& app)
     : files_(files), app_(app) {}
 
-bool clsFileSystem::FileExist(const std::string& strFile) { return files_.pathFileExists(strFile); }
+bool clsFileSystem::FileExist(const std::string& strFile) {
+  return files_.pathFileExists(strFile);
+}
 
 void clsFileSystem::Save(const std::string& FileName) {
   if (!FileReal(FileName)) return;
@@ -103,15 +105,24 @@ std::string clsFileSystem::GetAttrib(const std::string& FileName) {
   const auto attributes = files_.fileAttributes(FileName);
   if (!attributes) return "Unknown";
   switch (*attributes) {
-    case platform::kAttrAlias: return "Alias";
-    case platform::kAttrArchive: return "Archive";
-    case platform::kAttrDirectory: return "Directory";
-    case platform::kAttrHidden: return "Hidden";
-    case platform::kAttrNormal: return "Normal";
-    case platform::kAttrReadOnly: return "ReadOnly";
-    case platform::kAttrSystem: return "System";
-    case platform::kAttrVolume: return "Volume";
-    default: return std::to_string(*attributes);
+    case platform::kAttrAlias:
+      return "Alias";
+    case platform::kAttrArchive:
+      return "Archive";
+    case platform::kAttrDirectory:
+      return "Directory";
+    case platform::kAttrHidden:
+      return "Hidden";
+    case platform::kAttrNormal:
+      return "Normal";
+    case platform::kAttrReadOnly:
+      return "ReadOnly";
+    case platform::kAttrSystem:
+      return "System";
+    case platform::kAttrVolume:
+      return "Volume";
+    default:
+      return std::to_string(*attributes);
   }
 }
 
@@ -160,13 +171,17 @@ void clsFileSystem::MoveFile(const std::string& Source, const std::string& Desti
   if (!copied || !files_.deleteFiles(Source)) app_.msgBox("Error moving File", forms::vbOKOnly);
 }
 
-void clsFileSystem::MakeDIR(const std::string& Path) { files_.createDirectory(Path); }
+void clsFileSystem::MakeDIR(const std::string& Path) {
+  files_.createDirectory(Path);
+}
 
 void clsFileSystem::RemoveDIR(const std::string& Path) {
   if (!files_.removeDirectory(Path)) app_.msgBox("Error removing Directory", forms::vbOKOnly);
 }
 
-void clsFileSystem::CloseAllFiles() { files_.closeAllFiles(); }
+void clsFileSystem::CloseAllFiles() {
+  files_.closeAllFiles();
+}
 
 std::string clsFileSystem::GetFileBaseName(const std::string& FileName, bool IncludePath) {
   std::size_t folderEnd = std::string::npos;  // the ":" or "\" that ends the folder part

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the builds and tests use (only what is missing).
 set -euo pipefail
-packages=(cmake make g++ clang libgtest-dev libgmock-dev googletest valgrind
+packages=(cmake make g++ clang clang-format libgtest-dev libgmock-dev googletest valgrind
           wine wine64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-i686
           xvfb mscompress gcab zip unzip xdotool imagemagick fonts-liberation fonts-wine libclang-rt-14-dev python3)
 missing=()

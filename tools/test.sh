@@ -32,6 +32,16 @@ if bash tools/fuzz.sh 30; then fuzz_failure=""; else fuzz_failure="<failure mess
 printf '<testsuites><testsuite name="fuzz"><testcase name="Parsers">%s</testcase></testsuite></testsuites>\n' \
   "$fuzz_failure" > build/native/test-results/fuzz.xml
 
+# Every C++ file is laid out as the checked-in .clang-format says.
+unformatted=$(find app automation bench forms fuzz helpers platform settingsbackup tests tools wizard \
+  wordengine \( -name '*.cpp' -o -name '*.h' \) -print0 |
+  xargs -0 clang-format --dry-run --Werror 2>&1 | sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: error.*/\1/p' | sort -u)
+if [ -z "$unformatted" ]; then format_failure=""; else
+  echo "not laid out as .clang-format says (clang-format -i them):" $unformatted
+  format_failure="<failure message=\"not formatted: $(echo $unformatted)\"/>"; status=1; fi
+printf '<testsuites><testsuite name="format"><testcase name="ClangFormat">%s</testcase></testsuite></testsuites>\n' \
+  "$format_failure" > build/native/test-results/format.xml
+
 # The download a user fetches: built from the shipped i686 programs and checked
 # (its files, their checksums, that both programs are i686 builds).
 if bash tools/release.sh > build/release.log 2>&1; then release_failure=""; else

@@ -43,7 +43,7 @@ class MemoryApplication : public Application {
   std::vector<ShownMessageBox> shownMessageBoxes;
   std::function<void()> onDoEvents;  // runs inside each yield (not re-entered)
   int doEventsCount = 0;
-  std::uint64_t clock = 0;  // advanced by waitForMessages
+  std::uint64_t clock = 0;          // advanced by waitForMessages
   std::function<void(int)> onWait;  // runs inside each wait
   bool ended = false;
   // Runs as the process ends, before the unwinding that only this realisation has.

@@ -1,8 +1,8 @@
 #include "helpers/BrowseForBackupFolder.h"
 
-#include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include "helpers/BackupLocation.h"
 #include "helpers/win32/ShellItemList.h"
@@ -39,8 +39,8 @@ class ComApartment {
 }  // namespace
 
 void BrowseForBackupFolder() {
-  static platform::LateBound<decltype(&SHBrowseForFolderA)> browseForFolder(
-      "shell32.dll", "SHBrowseForFolderA");
+  static platform::LateBound<decltype(&SHBrowseForFolderA)> browseForFolder("shell32.dll",
+                                                                            "SHBrowseForFolderA");
   static platform::LateBound<decltype(&SHGetPathFromIDListA)> pathFromIdList(
       "shell32.dll", "SHGetPathFromIDListA");
   const auto browseFor = browseForFolder.get();

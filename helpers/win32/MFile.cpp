@@ -1,7 +1,7 @@
 #include "helpers/MFile.h"
 
-#include <windows.h>
 #include <commdlg.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -30,7 +30,7 @@ std::string ShowOpenFileDialog(const std::string& title, const std::string& filt
   dialog.lpstrDefExt = record.defaultExtension.c_str();
   // Cancel and dialog errors both leave the buffer as it was, which callers see.
   static platform::LateBound<decltype(&GetOpenFileNameA)> getOpenFileNameA("comdlg32.dll",
-                                                                          "GetOpenFileNameA");
+                                                                           "GetOpenFileNameA");
   if (const auto open = getOpenFileNameA.get()) open(&dialog);
 
   record.file.assign(file.data(), record.file.size());

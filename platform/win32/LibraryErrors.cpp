@@ -12,14 +12,28 @@
 
 namespace std {
 
-void __throw_bad_alloc() { throw bad_alloc(); }
-void __throw_bad_array_new_length() { throw bad_array_new_length(); }
-void __throw_logic_error(const char* what) { throw platform::Error(what); }
-void __throw_length_error(const char* what) { throw platform::Error(what); }
-void __throw_out_of_range(const char* what) { throw platform::Error(what); }
+void __throw_bad_alloc() {
+  throw bad_alloc();
+}
+void __throw_bad_array_new_length() {
+  throw bad_array_new_length();
+}
+void __throw_logic_error(const char* what) {
+  throw platform::Error(what);
+}
+void __throw_length_error(const char* what) {
+  throw platform::Error(what);
+}
+void __throw_out_of_range(const char* what) {
+  throw platform::Error(what);
+}
 // The format's arguments are not expanded: the text names the routine that failed.
-void __throw_out_of_range_fmt(const char* format, ...) { throw platform::Error(format); }
-void __throw_invalid_argument(const char* what) { throw platform::Error(what); }
+void __throw_out_of_range_fmt(const char* format, ...) {
+  throw platform::Error(format);
+}
+void __throw_invalid_argument(const char* what) {
+  throw platform::Error(what);
+}
 
 }  // namespace std
 
@@ -27,5 +41,7 @@ void __throw_invalid_argument(const char* what) { throw platform::Error(what); }
 // escape all the same, end without the standard library's message, whose
 // demangler alone is a sixth of the program's size.
 namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
+void __verbose_terminate_handler() {
+  std::abort();
+}
 }  // namespace __gnu_cxx

@@ -61,8 +61,7 @@ TEST(KeyboardE2e, WalkThroughWithKeysOnly) {
   ASSERT_TRUE(w.keys("alt+n"));
   ASSERT_TRUE(w.waitForButtons("---F", 60000)) << w.buttons();
   EXPECT_TRUE(automation::waitFor(
-      [&] { return automation::foregroundWindow() == w.window() && w.focus() == "&Finish"; },
-      5000))
+      [&] { return automation::foregroundWindow() == w.window() && w.focus() == "&Finish"; }, 5000))
       << "focus: " << w.focus();
   EXPECT_EQ(w.page(), 5);
   w.screenshot("page5");
@@ -76,7 +75,8 @@ TEST(KeyboardE2e, WalkThroughWithKeysOnly) {
   EXPECT_TRUE(w.running()) << "Escape does nothing while Cancel is off";
   // Space unticks the site visit, Enter on Finish ends without a browser.
   ASSERT_TRUE(w.keys("Tab space Tab"));
-  HWND visit = automation::findChildByText(w.window(), "Check out our other solutions and products ");
+  HWND visit =
+      automation::findChildByText(w.window(), "Check out our other solutions and products ");
   EXPECT_EQ(SendMessageA(visit, BM_GETCHECK, 0, 0), BST_UNCHECKED);
   ASSERT_TRUE(w.keys("Return"));
   EXPECT_TRUE(w.waitForExit(10000));

@@ -16,7 +16,9 @@ namespace {
 
 const char kHost[] = "www.corvane.com";
 
-std::string tempFolder() { return (std::filesystem::temp_directory_path() / "").string(); }
+std::string tempFolder() {
+  return (std::filesystem::temp_directory_path() / "").string();
+}
 
 // Scratch pages the program may have left in the user's temporary folder.
 std::vector<std::string> scratchPages() {

@@ -50,12 +50,14 @@ void typePath(const Wizard& w, const std::string& path) {
 
 TEST(QuillsafeE2e, ChooserThenRestoreTakesAGoodFileToTheClosingPage) {
   const std::filesystem::path good = std::filesystem::temp_directory_path() / "quillsafe-e2e.bak";
-  std::ofstream(good, std::ios::binary) << "[Backup]\r\nVersion=WP12\r\nBackup_Location=C:\\Saved\r\n";
+  std::ofstream(good, std::ios::binary)
+      << "[Backup]\r\nVersion=WP12\r\nBackup_Location=C:\\Saved\r\n";
 
   Wizard w(kQuillsafe);
   ASSERT_TRUE(w.window());
   EXPECT_EQ(automation::windowText(w.window()), "Quillsafe");
-  EXPECT_FALSE(GetWindowLongA(w.window(), GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+  EXPECT_FALSE(GetWindowLongA(w.window(), GWL_STYLE) &
+               (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
   w.screenshot("quillsafe-chooser");
   start(w, "Restore WordPerfect customized settings and files");
   EXPECT_EQ(w.buttons(), "-CN-");

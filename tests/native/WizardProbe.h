@@ -32,7 +32,10 @@ inline std::string sideBar(const wizard::WizardForm& f) {
   for (int i = 0; i < 6; ++i) {
     const forms::Color c = f.shpSteps(i).fillColor();
     const bool green = c == forms::rgb(0, 255, 0);
-    s += green ? 'G' : c == forms::rgb(255, 0, 0) ? 'R' : c == forms::rgb(128, 128, 128) ? '-' : '?';
+    s += green                            ? 'G'
+         : c == forms::rgb(255, 0, 0)     ? 'R'
+         : c == forms::rgb(128, 128, 128) ? '-'
+                                          : '?';
     EXPECT_EQ(green, f.lblSteps(i).font().bold) << "marker and label " << i << " disagree";
   }
   return s;

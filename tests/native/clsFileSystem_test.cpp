@@ -114,10 +114,9 @@ TEST_F(FileSystemTest, MoveKeepsTheSourceOfAShortCopyFoldersAreMadeBelowAShare) 
 TEST_F(FileSystemTest, CleanAllPathRefusesRootsBeforeTouchingAnything) {
   files.addFile("C:\\f.txt");
   files.addFile("\\\\server\\share\\h.txt");
-  for (const std::string root :
-       {"", "C:", "C:\\", "c:/", "\\", "/", "\\\\server\\share", "\\\\server\\share\\",
-        "\\\\server", "C:\\.", "C:\\d\\..", "C:\\..", "C:\\...", "..", "d\\..\\..",
-        "\\\\?\\C:\\"}) {
+  for (const std::string root : {"", "C:", "C:\\", "c:/", "\\", "/", "\\\\server\\share",
+                                 "\\\\server\\share\\", "\\\\server", "C:\\.", "C:\\d\\..",
+                                 "C:\\..", "C:\\...", "..", "d\\..\\..", "\\\\?\\C:\\"}) {
     std::string path = root;
     EXPECT_EQ(errorNumber([&] { fs.CleanAllPath(path); }), errors::kInvalidProcedureCall) << root;
     EXPECT_EQ(path, root);

@@ -385,12 +385,16 @@ TEST_F(Links, ShellAnswersDecideTheMessages) {
     std::intptr_t find, execute;
     std::string browser, siteLinkMessage;  // "title: prompt", or empty
     bool started;
-  } cases[] = {{42, 42, kBrowser, "", true},         {33, 33, kBrowser, "", true},
-               {33, 32, kBrowser, kFailed, true},    {42, 2, kBrowser, kFailed, true},
-               {32, 42, kBrowser, kNotFound, false}, {31, 42, kBrowser, kNotFound, false},
+  } cases[] = {{42, 42, kBrowser, "", true},
+               {33, 33, kBrowser, "", true},
+               {33, 32, kBrowser, kFailed, true},
+               {42, 2, kBrowser, kFailed, true},
+               {32, 42, kBrowser, kNotFound, false},
+               {31, 42, kBrowser, kNotFound, false},
                {-1, 42, kBrowser, kNotFound, false},
                // Blanks around the path go; a path of blanks is no browser.
-               {42, 42, "  C:\\b.exe ", "", true}, {42, 42, "   ", kNotFound, false}};
+               {42, 42, "  C:\\b.exe ", "", true},
+               {42, 42, "   ", kNotFound, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.find) + "/" + std::to_string(c.execute) + " " + c.browser);
     sys.shell.findResult = c.find;
@@ -412,7 +416,8 @@ TEST_F(Links, ShellAnswersDecideTheMessages) {
     EXPECT_EQ(started, c.started ? kBrowser : "");
     app.shownMessageBoxes.clear();
     ends([&] { f.Label8_Click(); });
-    EXPECT_EQ(titles(), c.started ? std::vector<std::string>{} : std::vector<std::string>{"Browser Not Found"});
+    EXPECT_EQ(titles(), c.started ? std::vector<std::string>{}
+                                  : std::vector<std::string>{"Browser Not Found"});
   }
 }
 

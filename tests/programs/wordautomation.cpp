@@ -57,7 +57,10 @@ class WordObject final : public IDispatch {
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                       EXCEPINFO*, UINT*) override {
     char line[64];
-    wsprintfA(line, "%s flags=%u args=%u", id == kVisible ? "Visible" : id == kQuit ? "Quit" : "?",
+    wsprintfA(line, "%s flags=%u args=%u",
+              id == kVisible ? "Visible"
+              : id == kQuit  ? "Quit"
+                             : "?",
               flags, params ? params->cArgs : 0u);
     record(line);
     if (id == kVisible && (flags & DISPATCH_PROPERTYGET) && result) {

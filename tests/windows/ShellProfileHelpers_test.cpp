@@ -1,8 +1,7 @@
 // ReadIniValue, GetAppDataFolder and clsFile.FileWrite against real files, the
 // real profile functions and the shell of the Wine prefix.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <filesystem>
 #include <fstream>

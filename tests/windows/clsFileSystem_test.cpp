@@ -1,8 +1,9 @@
 // clsFileSystem against real files, in a scratch folder each test makes and removes.
 // Its boxes are recorded by the in-memory application.
-#include <windows.h>
+#include "helpers/clsFileSystem.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -11,7 +12,6 @@
 
 #include "forms/memory/MemoryApplication.h"
 #include "helpers/RuntimeError.h"
-#include "helpers/clsFileSystem.h"
 #include "platform/win32/Handle.h"
 #include "platform/win32/Win32FileSystem.h"
 
@@ -103,7 +103,8 @@ TEST_F(FileSystemWin32, ExistenceSizeDateAndAttributes) {
   EXPECT_FALSE(fs.FileExist(at("missing.txt")) || fs.FileExist(""));
   // FileReal: a plain file of the current folder, named exactly as stored.
   EXPECT_TRUE(fs.FileReal("Notes.txt"));
-  for (const std::string& no : Names{"notes.txt", at("Notes.txt"), "*.txt", "secret.txt", "sub", ""})
+  for (const std::string& no :
+       Names{"notes.txt", at("Notes.txt"), "*.txt", "secret.txt", "sub", ""})
     EXPECT_FALSE(fs.FileReal(no)) << no;
 
   write("half", 1536);
@@ -169,9 +170,9 @@ TEST_F(FileSystemWin32, SaveDeleteCopyAndMoveKeepWhatTheyCannotFinish) {
   const platform::Handle held = holdOpen(at("held.txt"));
   ASSERT_TRUE(held);
   const std::pair<std::string, std::string> failures[] = {
-      {"moved", "missing\\x.txt"},   // no such folder
-      {"moved", ".\\MOVED"},         // onto itself
-      {"held.txt", "copy.txt"}};     // copied, but the source cannot go
+      {"moved", "missing\\x.txt"},  // no such folder
+      {"moved", ".\\MOVED"},        // onto itself
+      {"held.txt", "copy.txt"}};    // copied, but the source cannot go
   for (const auto& [from, to] : failures) {
     fs.MoveFile(at(from), at(to));
     EXPECT_EQ(boxes(), "Error moving File") << to;
