@@ -1,8 +1,8 @@
 #include "helpers/BrowseForBackupFolder.h"
 
+#include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include "helpers/BackupLocation.h"
 #include "helpers/win32/ShellItemList.h"

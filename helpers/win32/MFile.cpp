@@ -1,7 +1,7 @@
 #include "helpers/MFile.h"
 
-#include <commdlg.h>
 #include <windows.h>
+#include <commdlg.h>
 
 #include <vector>
 

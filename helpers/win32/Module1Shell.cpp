@@ -1,7 +1,7 @@
 #include "helpers/Module1Shell.h"
 
-#include <shlobj.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include "helpers/win32/ShellItemList.h"
 #include "platform/win32/LateBound.h"

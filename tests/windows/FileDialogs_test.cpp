@@ -1,7 +1,8 @@
 // The open-file dialog and the folder browser, shown for real and answered from
 // a second thread as a person would: find the dialog, type, press a button.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>

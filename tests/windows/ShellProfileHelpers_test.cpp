@@ -1,7 +1,8 @@
 // ReadIniValue, GetAppDataFolder and clsFile.FileWrite against real files, the
 // real profile functions and the shell of the Wine prefix.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>

@@ -1,10 +1,10 @@
 // The Win32 realisation of the forms runtime where only real windows show it: the
 // modal show's loop, keys that reach a form while no control has the focus, and a
 // control whose window is made late.
-#include "forms/win32/Win32Application.h"
-
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include "forms/win32/Win32Application.h"
 
 namespace {
 

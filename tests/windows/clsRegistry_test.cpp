@@ -1,16 +1,16 @@
 // clsRegistry against the real registry of the Wine prefix. Each test works in its own
 // key below HKCU\Software\CorvaneTests, removed before and after.
-#include "helpers/clsRegistry.h"
+#include <windows.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
-#include <sddl.h>
-#include <windows.h>
 
 #include <set>
 #include <tuple>
 #include <vector>
 
 #include "helpers/RuntimeError.h"
+#include "helpers/clsRegistry.h"
 #include "windows/RegistryAccess.h"
 
 namespace {
