@@ -72,11 +72,14 @@ void layOut(forms::Form& f) {
   image(f, "Image1", &page0, 4320, 2280, 1815, 495, "LOGO");
   label(f, "Label20", &page0, 3720, 1800, 3855, 135,
         transparentText("Learn more about Corvane 16-bit MS-DOS Subsystem", kArial675));
+  // The links follow the buttons in tab order: the focus starts on Cancel, and the
+  // cycle runs in reading order.
   label(f, "Label8", &page0, 3720, 2040, 3615, 255,
-        forms::link(host + "/corvfx16bit.htm", kArial825));
+        forms::link(host + "/corvfx16bit.htm", kArial825))
+      .setTabIndex(4);
   label(f, "Label18", &page0, 3720, 3000, 3135, 255,
         transparentText("Check out our other solutions and products at:", kArial675));
-  label(f, "Label17", &page0, 4200, 3240, 2415, 255, forms::link(host, kArial675));
+  label(f, "Label17", &page0, 4200, 3240, 2415, 255, forms::link(host, kArial675)).setTabIndex(5);
   label(f, "Label16", &page0, 3840, 960, 3375, 375,
         centred(transparentText("Repair 16 bit MS-DOS Subsystem", bold(kArial675))));
   label(f, "Label15", &page0, 4200, 2760, 2295, 255,
@@ -151,8 +154,9 @@ void layOut(forms::Form& f) {
   Control& visit = checkBox(f, "chkVisitSite", &page5, 2520, 2880, 3015, 255,
                             "Check out our other solutions and products ", 1, kArial675, true);
   visit.setBackColor(kLightGrey);
+  visit.setTabIndex(5);
   image(f, "Image4", &page5, 480, 840, 1470, 1290, "PHOTO");
-  label(f, "Label6", &page5, 2880, 2520, 2415, 255, forms::link(host, kArial675));
+  label(f, "Label6", &page5, 2880, 2520, 2415, 255, forms::link(host, kArial675)).setTabIndex(4);
   image(f, "Image2", &page5, 3120, 1440, 1575, 495, "LOGO");
   label(f, "Label21", &page5, 2400, 1080, 3855, 495,
         transparentText("has been fixed! Please try your 16 bit application now. ", kArial675));
@@ -205,6 +209,9 @@ frmBackup::frmBackup(forms::Application& app, platform::Platform& sys)
   border = forms::FormBorder::FixedToolWindow;
   backColor = forms::kWhite;
   clientWidth = 6435;
+  accessibleName = control("lblHead").caption();
+  for (const char* name : {"Image1", "Image2"}) control(name).setDescription("Corvane logo");
+  for (const char* name : {"Image3", "Image4"}) control(name).setDescription("Wrench and screen");
 
   control("Label8").onClick = [this] { Label8_Click(); };
   control("Label17").onClick = [this] { Label17_Click(); };

@@ -1,5 +1,7 @@
 #include "automation/Automation.h"
 
+#include <oleacc.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -282,6 +284,109 @@ bool saveScreenshot(HWND hwnd, const std::string& bmpPath) {
 
 DWORD guiObjects(HANDLE process, bool user) {
   return GetGuiResources(process, user ? GR_USEROBJECTS : GR_GDIOBJECTS);
+}
+
+namespace {
+
+// Written out: the one in mingw's liboleacc.a does not match.
+const IID kIAccessible = {
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+std::string fromBstr(BSTR b) {
+  std::string s;
+  if (!b) return s;
+  const int n = WideCharToMultiByte(CP_ACP, 0, b, -1, nullptr, 0, nullptr, nullptr);
+  s.resize(n > 0 ? n - 1 : 0);
+  if (n > 1) WideCharToMultiByte(CP_ACP, 0, b, -1, &s[0], n, nullptr, nullptr);
+  SysFreeString(b);
+  return s;
+}
+
+VARIANT childId(long id) {
+  VARIANT v{};
+  v.vt = VT_I4;
+  v.lVal = id;
+  return v;
+}
+
+std::string nameOf(IAccessible* a, long id) {
+  BSTR name = nullptr;
+  return SUCCEEDED(a->get_accName(childId(id), &name)) ? fromBstr(name) : std::string();
+}
+
+IAccessible* clientOf(HWND hwnd) {
+  CoInitialize(nullptr);
+  IAccessible* a = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), kIAccessible,
+                                        reinterpret_cast<void**>(&a))))
+    return nullptr;
+  return a;
+}
+
+std::vector<std::string>* g_changedNames = nullptr;
+
+void CALLBACK nameChanged(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+  IAccessible* a = nullptr;
+  VARIANT id{};
+  if (g_changedNames && SUCCEEDED(AccessibleObjectFromEvent(hwnd, static_cast<DWORD>(object),
+                                                            static_cast<DWORD>(child), &a, &id))) {
+    g_changedNames->push_back(nameOf(a, id.vt == VT_I4 ? id.lVal : 0));
+    a->Release();
+  }
+}
+
+}  // namespace
+
+AccessibleClient readAccessible(HWND hwnd) {
+  AccessibleClient client;
+  IAccessible* a = clientOf(hwnd);
+  if (!a) return client;
+  client.found = true;
+  client.name = nameOf(a, CHILDID_SELF);
+  long count = 0;
+  a->get_accChildCount(&count);
+  for (long i = 1; i <= count; ++i) {
+    AccessibleItem item;
+    item.name = nameOf(a, i);
+    VARIANT v{};
+    if (SUCCEEDED(a->get_accRole(childId(i), &v)) && v.vt == VT_I4) item.role = v.lVal;
+    if (SUCCEEDED(a->get_accState(childId(i), &v)) && v.vt == VT_I4) item.state = v.lVal;
+    long x = 0, y = 0, w = 0, h = 0;
+    a->accLocation(&x, &y, &w, &h, childId(i));
+    item.place = {x, y, x + w, y + h};
+    client.children.push_back(item);
+  }
+  VARIANT focus{};
+  if (a->get_accFocus(&focus) == S_OK && focus.vt == VT_I4) client.focusedChild = focus.lVal;
+  if (focus.vt == VT_DISPATCH && focus.pdispVal) focus.pdispVal->Release();
+  a->Release();
+  return client;
+}
+
+NameChanges::NameChanges(DWORD pid) {
+  static std::vector<std::string> names;
+  names.clear();
+  g_changedNames = &names;
+  CoInitialize(nullptr);
+  hook_ = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, nameChanged,
+                          pid, 0, WINEVENT_OUTOFCONTEXT);
+}
+
+NameChanges::~NameChanges() {
+  if (hook_) UnhookWinEvent(hook_);
+  g_changedNames = nullptr;
+}
+
+bool NameChanges::waitFor(const std::string& name, int timeoutMs) {
+  return automation::waitFor(
+      [&] {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        for (const std::string& n : *g_changedNames)
+          if (n == name) return true;
+        return false;
+      },
+      timeoutMs);
 }
 
 }  // namespace automation

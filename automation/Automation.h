@@ -69,6 +69,36 @@ bool findMessageBox(DWORD pid, MessageBoxInfo& out, int timeoutMs);
 // Presses the button with this caption ("OK", "&Yes", "&No"...), ignoring '&'.
 bool answerMessageBox(const MessageBoxInfo& box, const std::string& buttonCaption);
 
+// What a screen reader reads of a window's client (Active Accessibility): its own
+// name, and its simple children (child ids 1..n) with their roles, states and places.
+struct AccessibleItem {
+  std::string name;
+  long role = 0;
+  long state = 0;
+  RECT place{};
+};
+struct AccessibleClient {
+  bool found = false;
+  std::string name;
+  std::vector<AccessibleItem> children;
+  long focusedChild = 0;  // 0: none of them
+};
+AccessibleClient readAccessible(HWND hwnd);
+// Name-change events raised by a process, as an out-of-context hook gets them: the
+// events seen so far while messages of the calling thread are pumped.
+class NameChanges {
+ public:
+  explicit NameChanges(DWORD pid);
+  ~NameChanges();
+  NameChanges(const NameChanges&) = delete;
+  NameChanges& operator=(const NameChanges&) = delete;
+  // Whether an event named a child whose name is now `name`, within timeoutMs.
+  bool waitFor(const std::string& name, int timeoutMs);
+
+ private:
+  HWINEVENTHOOK hook_;
+};
+
 // Saves what the screen shows of a window (frame included) as a 24-bit BMP file.
 bool saveScreenshot(HWND hwnd, const std::string& bmpPath);
 

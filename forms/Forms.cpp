@@ -413,8 +413,9 @@ bool Form::pressAccessKey(char key) {
 
 namespace {
 
-bool takesFocus(ControlKind kind) {
-  switch (kind) {
+bool takesFocus(const Control& c) {
+  if (c.isLink()) return true;
+  switch (c.kind()) {
     case ControlKind::CommandButton:
     case ControlKind::CheckBox:
     case ControlKind::OptionButton:
@@ -450,33 +451,47 @@ bool Form::coveredBySibling(const Control& control) const {
 }
 
 bool Form::canTakeFocus(const Control& control) const {
-  if (!takesFocus(control.kind()) || !control.effectivelyVisible() || !control.effectivelyEnabled())
-    return false;
-  // Walk up the containers with the part of the control that is still in view; a
-  // visible window above it in any container that covers that part hides it.
+  return takesFocus(control) && control.effectivelyEnabled() && inSight(control);
+}
+
+bool Form::inSight(const Control& control) const {
+  if (!control.effectivelyVisible()) return false;
+  // Walk up the containers with the part of the control that is still in view,
+  // clipped by each container and the form; a visible window above it in any
+  // container that covers that part hides it.
   Area seen = areaOf(control);
   for (const Control* c = &control; c; c = c->container()) {
-    for (const Control* above : stacking(c->container())) {
+    const Control* parent = c->container();
+    const Area box{0, 0, parent ? parent->width() : clientWidth,
+                   parent ? parent->height() : clientHeight};
+    seen = {std::max(seen.left, box.left), std::max(seen.top, box.top),
+            std::min(seen.right, box.right), std::min(seen.bottom, box.bottom)};
+    if (seen.empty()) return false;
+    for (const Control* above : stacking(parent)) {
       if (above == c) break;
       if (isWindowed(above->kind()) && above->visible() && seen.inside(areaOf(*above)))
         return false;
     }
-    if (const Control* parent = c->container()) {
-      const Area box{0, 0, parent->width(), parent->height()};
-      seen = {std::max(seen.left, box.left) + parent->left(),
-              std::max(seen.top, box.top) + parent->top(),
-              std::min(seen.right, box.right) + parent->left(),
-              std::min(seen.bottom, box.bottom) + parent->top()};
-      if (seen.empty()) return false;
-    }
+    if (parent)
+      seen = {seen.left + parent->left(), seen.top + parent->top(), seen.right + parent->left(),
+              seen.bottom + parent->top()};
   }
+  return true;
+}
+
+// Tab enters a group of option buttons at the chosen one; the arrow keys move within.
+bool Form::tabStop(const Control& control) const {
+  if (!canTakeFocus(control)) return false;
+  if (control.kind() != ControlKind::OptionButton || control.value()) return true;
+  for (const Control* c : stacking(control.container()))
+    if (c->kind() == ControlKind::OptionButton && c->value() && canTakeFocus(*c)) return false;
   return true;
 }
 
 std::vector<Control*> Form::tabOrder() const {
   std::vector<Control*> order;
   for (const auto& c : controls_)
-    if (canTakeFocus(*c)) order.push_back(c.get());
+    if (tabStop(*c)) order.push_back(c.get());
   std::stable_sort(order.begin(), order.end(),
                    [](Control* a, Control* b) { return a->tabIndex() < b->tabIndex(); });
   return order;
@@ -487,7 +502,7 @@ Control* Form::nextInTabOrder(const Control* from, bool backwards) const {
   // has just lost the ability still knows its place in it.
   std::vector<Control*> cycle;
   for (const auto& c : controls_)
-    if (takesFocus(c->kind())) cycle.push_back(c.get());
+    if (takesFocus(*c)) cycle.push_back(c.get());
   std::stable_sort(cycle.begin(), cycle.end(),
                    [](Control* a, Control* b) { return a->tabIndex() < b->tabIndex(); });
   if (backwards) std::reverse(cycle.begin(), cycle.end());
@@ -495,7 +510,7 @@ Control* Form::nextInTabOrder(const Control* from, bool backwards) const {
   const size_t start = at == cycle.end() ? 0 : static_cast<size_t>(at - cycle.begin()) + 1;
   for (size_t i = 0; i < cycle.size(); ++i) {
     Control* c = cycle[(start + i) % cycle.size()];
-    if (canTakeFocus(*c)) return c;
+    if (tabStop(*c)) return c;
   }
   return nullptr;
 }

@@ -171,6 +171,9 @@ class Control {
   // Images: the name of a picture resource.
   const std::string& picture() const { return picture_; }
   void setPicture(const std::string& resourceName);
+  // What a screen reader says of a picture.
+  const std::string& description() const { return description_; }
+  void setDescription(const std::string& text) { description_ = text; }
 
   // Command buttons.
   bool isCancel() const { return cancel_; }
@@ -179,6 +182,8 @@ class Control {
   void setTabIndex(int t) { tabIndex_ = t; }
   // The access key of a caption: the letter after a single '&', upper case; 0 if none.
   char accessKey() const;
+  // A label that acts on a click is a link: it takes the focus and answers Enter.
+  bool isLink() const { return kind_ == ControlKind::Label && onClick != nullptr; }
   // Brings the control's form to the front with the keyboard focus on the control,
   // if it can take the focus.
   void setFocus();
@@ -227,6 +232,7 @@ class Control {
   std::vector<std::string> list_;
   int interval_ = 0;
   std::string picture_;
+  std::string description_;
   bool cancel_ = false;
   int tabIndex_ = -1;
 };
@@ -281,6 +287,8 @@ class Form {
   const std::vector<Control*>& stacking(const Control* container) const;
 
   std::string caption;
+  // What a screen reader calls a form whose caption is empty.
+  std::string accessibleName;
   // Changes the title of a loaded form (set `caption` directly at design time).
   void setCaption(const std::string& text);
   FormBorder border = FormBorder::Sizable;
@@ -315,15 +323,21 @@ class Form {
   bool pressEscape();
   // A typed access key (Alt+letter): clicks the first control that carries it.
   bool pressAccessKey(char key);
-  // Controls that take the focus with Tab, in tab order.
+  // Controls that take the focus with Tab, in tab order: of a group of option
+  // buttons, only the chosen one.
   std::vector<Control*> tabOrder() const;
   // Whether a person can reach the control with the keyboard: a kind that takes the
   // focus, visible and enabled with its containers, and not covered by a window
   // stacked above it (a page behind the one in front).
   bool canTakeFocus(const Control& control) const;
+  // Whether a person can see some of the control: visible with its containers, inside
+  // them and the form, and not covered by a window stacked above it.
+  bool inSight(const Control& control) const;
   // Whether a visible window stacked above the control in its own container hides
   // all of it.
   bool coveredBySibling(const Control& control) const;
+  // Whether Tab stops at the control.
+  bool tabStop(const Control& control) const;
   // The control that takes the focus after `from` in tab order (before it when
   // `backwards`), wrapping around; from nullptr, the first (last). nullptr if none can.
   Control* nextInTabOrder(const Control* from, bool backwards = false) const;

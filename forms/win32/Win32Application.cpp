@@ -154,6 +154,24 @@ void Win32Application::formDestroyed(Win32FormView& view) {
     PostQuitMessage(0);
 }
 
+// The arrow keys move the choice among the option buttons of a container, as a dialog's do.
+bool Win32Application::moveInGroup(Win32FormView& view, bool backwards) {
+  Control* current = view.focused();
+  if (!current || current->kind() != ControlKind::OptionButton) return false;
+  std::vector<Control*> group;  // in the order they were made
+  for (const auto& c : view.form().controls())
+    if (c->kind() == ControlKind::OptionButton && c->container() == current->container() &&
+        view.form().canTakeFocus(*c))
+      group.push_back(c.get());
+  const auto at = std::find(group.begin(), group.end(), current);
+  if (at == group.end()) return true;
+  const size_t n = group.size(), i = static_cast<size_t>(at - group.begin());
+  Control* next = group[(i + (backwards ? n - 1 : 1)) % n];
+  view.focusOn(next);
+  next->userClick();
+  return true;
+}
+
 bool Win32Application::actOnKey(const MSG& msg) {
   // With no window focused, the system gives every key to the active window as a
   // system key: plain keys then carry no Alt (bit 29 clear) and act all the same.
@@ -168,19 +186,25 @@ bool Win32Application::actOnKey(const MSG& msg) {
     case VK_ESCAPE:
       form.pressEscape();
       return true;
-    case VK_RETURN: {
-      // No button is the default one: Enter clicks the focused button, as Space does.
-      Control* focused = view->controlOf(GetFocus());
-      if (!focused || focused->kind() != ControlKind::CommandButton) return false;
+    case VK_RETURN:
+    case VK_SPACE: {
+      // No button is the default one: Enter clicks the focused button, as Space does;
+      // both open a focused link.
+      Control* focused = view->focused();
+      if (!focused || !(focused->isLink() ||
+                        (msg.wParam == VK_RETURN && focused->kind() == ControlKind::CommandButton)))
+        return false;
       focused->userClick();
       return true;
     }
-    case VK_TAB: {
-      Control* current = view->controlOf(GetFocus());
-      if (Control* next = form.nextInTabOrder(current, GetKeyState(VK_SHIFT) < 0))
-        if (HWND h = view->windowOf(next)) SetFocus(h);
+    case VK_TAB:
+      view->focusOn(form.nextInTabOrder(view->focused(), GetKeyState(VK_SHIFT) < 0));
       return true;
-    }
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+      return moveInGroup(*view, msg.wParam == VK_LEFT || msg.wParam == VK_UP);
     default:
       return false;
   }

@@ -62,6 +62,7 @@ class Win32Application : public Application {
  private:
   // Escape, Enter, Tab and access keys, acted on before the message is dispatched.
   bool actOnKey(const MSG& msg);
+  static bool moveInGroup(Win32FormView& view, bool backwards);
   static void CALLBACK runIdleWork(HWND, UINT, UINT_PTR, DWORD);
 
   HINSTANCE instance_;

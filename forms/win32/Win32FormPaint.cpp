@@ -80,6 +80,11 @@ void Win32FormView::paint(HWND h, const Control* container) {
     // Auto-sized labels may draw beyond their design size.
     if (c.autoSize() || IntersectRect(&overlap, &r, &area)) paintControl(dc, c);
   }
+  if (focusedLink_ && focusedLink_->container() == container && focusedLink_->visible() &&
+      GetFocus() == h) {
+    RECT r = drawnRect(dc, *focusedLink_);
+    DrawFocusRect(dc, &r);
+  }
   if (container && container->borderStyle() == BorderStyle::FixedSingle)
     DrawEdge(dc, &client, container->kind() == ControlKind::Frame ? EDGE_ETCHED : EDGE_SUNKEN,
              BF_RECT);

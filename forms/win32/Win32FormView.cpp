@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/win32/LateBound.h"
+
 namespace forms {
 
 namespace {
@@ -55,6 +57,24 @@ HWND Win32FormView::windowOf(const Control* c) const {
 Control* Win32FormView::controlOf(HWND h) const {
   auto it = controls_.find(h);
   return it == controls_.end() ? nullptr : it->second;
+}
+
+Control* Win32FormView::focused() const {
+  HWND focus = GetFocus();
+  if (focusedLink_ && focus && focus == focusWindowOf(focusedLink_)) return focusedLink_;
+  return controlOf(focus);
+}
+
+void Win32FormView::focusOn(Control* c) {
+  HWND target = c ? focusWindowOf(c) : hwnd_;
+  if (!target) return;
+  Control* link = c && c->isLink() ? c : nullptr;
+  // The container paints the focus rectangle of its link.
+  for (Control* changed : {focusedLink_, link})
+    if (changed) invalidateContainerOf(*changed);
+  focusedLink_ = link;
+  SetFocus(target);
+  if (link) notify(EVENT_OBJECT_FOCUS, *link);
 }
 
 RECT Win32FormView::pixelRect(const Control& c) const {
@@ -238,8 +258,7 @@ void Win32FormView::show(Modality modality) {
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);
   const auto order = form_.tabOrder();
-  if (!order.empty())
-    if (HWND h = windowOf(order.front())) SetFocus(h);
+  if (!order.empty()) focusOn(order.front());
   // The windows of the controls out of view follow once the form is on the screen
   // and nothing waits: a timer's tick comes only when the queue is empty.
   if (!allMade_) SetTimer(hwnd_, kRestTimer, 0, nullptr);
@@ -337,6 +356,8 @@ void Win32FormView::controlChanged(Control& c, Property property) {
           settingText_ = false;
         }
       }
+      // A screen reader announces a status text as it changes.
+      if (!h) notify(EVENT_OBJECT_NAMECHANGE, c);
       invalidateContainerOf(c);
       break;
     case Property::Font:
@@ -382,13 +403,12 @@ void Win32FormView::controlChanged(Control& c, Property property) {
 void Win32FormView::keepFocus(HWND hadFocus) {
   if (!hwnd_ || destroyed_ || GetActiveWindow() != hwnd_) return;
   HWND focus = GetFocus();
-  Control* current = controlOf(focus);
+  Control* current = focused();
   if (current && form_.canTakeFocus(*current)) return;
   if (focus && focus != hwnd_ && !current) return;  // a window that is not one of ours
   Control* from = current ? current : controlOf(hadFocus);
   Control* next = form_.nextInTabOrder(from);
-  HWND target = next ? windowOf(next) : hwnd_;
-  if (target && target != focus) SetFocus(target);
+  if (next != current || focusWindowOf(next) != focus) focusOn(next);
 }
 
 void Win32FormView::setFocus(Control& control) {
@@ -405,8 +425,7 @@ void Win32FormView::setFocus(Control& control) {
 void Win32FormView::comeToFront() {
   SetForegroundWindow(hwnd_);
   SetActiveWindow(hwnd_);
-  if (lastFocus_ && form_.canTakeFocus(*lastFocus_))
-    if (HWND h = windowOf(lastFocus_)) SetFocus(h);
+  if (lastFocus_ && form_.canTakeFocus(*lastFocus_)) focusOn(lastFocus_);
 }
 
 void Win32FormView::reclaimForeground() {
@@ -422,6 +441,30 @@ LRESULT Win32FormView::handle(HWND h, const Control* container, UINT msg, WPARAM
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;
+    case WM_GETOBJECT:
+      if (static_cast<LONG>(lp) == OBJID_CLIENT)
+        if (LRESULT r = accessibleObject(h, container, wp)) return r;
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      if (focusedLink_ && focusWindowOf(focusedLink_) == h) InvalidateRect(h, nullptr, FALSE);
+      break;
+    case WM_SETCURSOR:
+      // The hand over a link, as over one in a web page. Taken from user32 when first
+      // needed, as the import table holds only what the program needs at start.
+      if (reinterpret_cast<HWND>(wp) == h && LOWORD(lp) == HTCLIENT) {
+        static platform::LateBound<decltype(&GetCursorPos)> cursorPos("user32.dll", "GetCursorPos");
+        static platform::LateBound<decltype(&SetCursor)> setCursor("user32.dll", "SetCursor");
+        POINT p{};
+        if (!cursorPos.get() || !setCursor.get() || !cursorPos.get()(&p)) break;
+        ScreenToClient(h, &p);
+        const Control* c = paintedControlAt(h, container, p);
+        if (c && c->isLink() && c->effectivelyEnabled()) {
+          setCursor.get()(LoadCursor(nullptr, IDC_HAND));
+          return TRUE;
+        }
+      }
+      break;
     case WM_PAINT:
       paint(h, container);
       return 0;
@@ -468,11 +511,10 @@ LRESULT Win32FormView::handle(HWND h, const Control* container, UINT msg, WPARAM
       // As a dialog does, the window remembers its focused control and gives the
       // focus back to it, or to the first that can take it, when it is active again.
       if (LOWORD(wp) == WA_INACTIVE) {
-        if (Control* c = controlOf(GetFocus())) lastFocus_ = c;
+        if (Control* c = focused()) lastFocus_ = c;
       } else if (!HIWORD(wp)) {
-        Control* c = lastFocus_ && form_.canTakeFocus(*lastFocus_) ? lastFocus_
-                                                                   : form_.nextInTabOrder(nullptr);
-        SetFocus(c ? windowOf(c) : hwnd_);
+        focusOn(lastFocus_ && form_.canTakeFocus(*lastFocus_) ? lastFocus_
+                                                              : form_.nextInTabOrder(nullptr));
       }
       return 0;
     case WM_TIMER: {
@@ -497,6 +539,7 @@ LRESULT Win32FormView::handle(HWND h, const Control* container, UINT msg, WPARAM
         timers_.clear();
         destroyed_ = true;
         hwnd_ = nullptr;
+        releaseAccessibles();
         app_.formDestroyed(*this);
       }
       return 0;

@@ -14,6 +14,8 @@
 
 namespace forms {
 
+class Win32Accessible;
+
 class Win32FormView : public FormView {
  public:
   Win32FormView(Win32Application& app, Form& form);
@@ -37,8 +39,13 @@ class Win32FormView : public FormView {
   Form& form() { return form_; }
   HWND windowOf(const Control* c) const;
   Control* controlOf(HWND h) const;
+  // The control with the keyboard focus, a link included (its container's window
+  // holds the focus for it), and the focus moved to one (nullptr: the form).
+  Control* focused() const;
+  void focusOn(Control* c);
 
  private:
+  friend class Win32Accessible;
   // What a window of the view shows: the form itself, or a container control.
   struct Part {
     Win32FormView* view;
@@ -72,6 +79,14 @@ class Win32FormView : public FormView {
   RECT drawnRect(HDC dc, const Control& c);
   Control* paintedControlAt(HWND h, const Control* container, POINT p);
 
+  // What a screen reader reads, in Win32Accessible.cpp: the painted controls of a
+  // container with something to say, in reading order (child 1 first).
+  std::vector<const Control*> readable(const Control* container) const;
+  LRESULT accessibleObject(HWND h, const Control* container, WPARAM wp);
+  // Tells assistive tools of a change to a painted control: EVENT_OBJECT_*.
+  void notify(DWORD event, const Control& c);
+  void releaseAccessibles();
+
   void keepFocus(HWND hadFocus);
   void comeToFront();
   void reclaimForeground();
@@ -88,6 +103,11 @@ class Win32FormView : public FormView {
   std::map<Color, platform::GdiObject<HBRUSH>> brushes_;
   std::map<UINT_PTR, Control*> timers_;
   Control* pressed_ = nullptr;
+  HWND focusWindowOf(const Control* c) const {
+    return c && c->isLink() ? containerWindow(c->container()) : windowOf(c);
+  }
+  // The link that has, or last had, the focus.
+  Control* focusedLink_ = nullptr;
   // The control that had the focus when the window was last active.
   Control* lastFocus_ = nullptr;
   static constexpr UINT_PTR kReclaimTimer = 1;  // control timers use control addresses
@@ -97,6 +117,7 @@ class Win32FormView : public FormView {
   bool settingText_ = false;
   bool allMade_ = false;
   bool destroyed_ = false;
+  std::vector<Win32Accessible*> accessibles_;
   // The windows this form disabled while it is shown modally.
   std::vector<HWND> disabledByModal_;
 };

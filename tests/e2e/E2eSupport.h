@@ -5,11 +5,15 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "automation/Automation.h"
+#include "windows/RegistryAccess.h"
 
 namespace e2e {
 
@@ -83,9 +87,14 @@ class Wizard {
     return automation::focusForRealInput(window_) &&
            automation::realInput("key --delay 50 " + names);
   }
+  // A focused link has no window: its name is read as a screen reader reads it.
   std::string focus() const {
     HWND h = automation::focusedWindow(window_);
-    return h ? automation::windowText(h) : "none";
+    if (!h) return "none";
+    const automation::AccessibleClient client = automation::readAccessible(h);
+    if (client.focusedChild > 0 && client.focusedChild <= static_cast<long>(client.children.size()))
+      return client.children[static_cast<size_t>(client.focusedChild - 1)].name;
+    return automation::windowText(h);
   }
   // The page in front: the topmost of the form's page frames, told apart by their
   // place (page 0 starts left of the form, page 2 is the tallest) or what they hold
@@ -184,5 +193,51 @@ class DiscInE {
 inline std::string demoSource(const char* name) {
   return windowsPath(env("CORVA_SOURCE") + "/resources/demo-cd/" + name);
 }
+
+inline std::string tempFolder() {
+  return (std::filesystem::temp_directory_path() / "").string();
+}
+
+// Registers the recorder as the program for .htm files and logs what it is
+// started with; removes both again at the end.
+class FakeBrowser {
+ public:
+  FakeBrowser() {
+    DeleteFileA(log_.c_str());
+    SetEnvironmentVariableA("CORVA_RECORD", log_.c_str());
+    const std::string exe = e2e::windowsPath(e2e::env("CORVA_RECORDER"));
+    regtest::put(HKEY_CLASSES_ROOT, ".htm", "", REG_SZ, std::string("CorvaTestPage") + '\0');
+    regtest::put(HKEY_CLASSES_ROOT, "CorvaTestPage\\shell\\open\\command", "", REG_SZ,
+                 "\"" + exe + "\" \"%1\"" + '\0');
+  }
+  ~FakeBrowser() {
+    SHDeleteKeyA(HKEY_CLASSES_ROOT, "CorvaTestPage");
+    SHDeleteKeyA(HKEY_CLASSES_ROOT, ".htm");
+    SetEnvironmentVariableA("CORVA_RECORD", nullptr);
+    DeleteFileA(log_.c_str());
+  }
+  // The parameters of each start (the command line after the program's own name),
+  // after waiting for this many.
+  std::vector<std::string> starts(std::size_t count) const {
+    automation::waitFor([&] { return lines().size() >= count; }, 10000);
+    std::vector<std::string> parameters;
+    for (const std::string& line : lines()) {
+      const std::string cmd = line.substr(0, line.find('|'));
+      std::size_t at = cmd[0] == '"' ? cmd.find('"', 1) + 1 : cmd.find(' ');
+      while (at < cmd.size() && cmd[at] == ' ') ++at;
+      parameters.push_back(at < cmd.size() ? cmd.substr(at) : std::string());
+    }
+    return parameters;
+  }
+
+ private:
+  std::vector<std::string> lines() const {
+    std::istringstream all(e2e::readFile(log_));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(all, line);) lines.push_back(line);
+    return lines;
+  }
+  const std::string log_ = tempFolder() + "corva-browser.log";
+};
 
 }  // namespace e2e

@@ -4,6 +4,12 @@
 
 #include "e2e/E2eSupport.h"
 
+#include <oleacc.h>
+
+#include <map>
+#include <set>
+
+using e2e::FakeBrowser;
 using e2e::Wizard;
 
 namespace {
@@ -19,6 +25,31 @@ std::string tabWalk(const Wizard& w, int presses) {
     seen += "|" + w.focus();
   }
   return seen;
+}
+
+const char kProductLink[] = "www.corvane.com/corvfx16bit.htm";
+const char kSiteLink[] = "www.corvane.com";
+
+// What a screen reader finds in the form and each window in it: the texts it can
+// see with their roles, and those it is told are out of sight.
+struct Reading {
+  std::string formName;
+  std::map<std::string, long> seen;
+  std::set<std::string> hidden;
+};
+Reading read(const Wizard& w) {
+  Reading r;
+  r.formName = automation::readAccessible(w.window()).name;
+  std::vector<HWND> windows{w.window()};
+  for (const auto& d : automation::descendants(w.window())) windows.push_back(d.hwnd);
+  for (HWND h : windows)
+    for (const auto& c : automation::readAccessible(h).children) {
+      if (c.state & STATE_SYSTEM_INVISIBLE)
+        r.hidden.insert(c.name);
+      else
+        r.seen[c.name] = c.role;
+    }
+  return r;
 }
 
 // With no window manager, a window shown just after another closed may stay
@@ -40,23 +71,51 @@ bool settleFocus(const Wizard& w) {
 }
 
 // One walk through: Enter on the focused Next, then Alt+N on each page; only what can
-// be seen takes the focus, and after the repair the wizard is in front on Finish.
+// be seen takes the focus, links included, and after the repair the wizard is in
+// front on Finish. A screen reader finds each text shown, and hears the CD found.
 TEST(KeyboardE2e, WalkThroughWithKeysOnly) {
   e2e::removeTargets();
+  FakeBrowser browser;
   Wizard w;
   ASSERT_TRUE(w.window());
+  automation::NameChanges changes(w.pid());
   ASSERT_TRUE(settleFocus(w));
-  EXPECT_EQ(tabWalk(w, 3), "Cancel|&Next >|Cancel|&Next >") << "page 0";
+  Reading r = read(w);
+  EXPECT_EQ(r.formName, "Corvane");
+  EXPECT_EQ(r.seen["Learn more about Corvane 16-bit MS-DOS Subsystem"], ROLE_SYSTEM_STATICTEXT);
+  EXPECT_EQ(r.seen["Corvane logo"], ROLE_SYSTEM_GRAPHIC);
+  EXPECT_EQ(r.seen["Wrench and screen"], ROLE_SYSTEM_GRAPHIC);
+  EXPECT_EQ(r.seen[kProductLink], ROLE_SYSTEM_LINK);
+  EXPECT_EQ(r.seen[kSiteLink], ROLE_SYSTEM_LINK);
+  EXPECT_EQ(tabWalk(w, 4),
+            std::string("Cancel|&Next >|") + kProductLink + "|" + kSiteLink + "|Cancel")
+      << "page 0";
+  // Enter on the site link opens it as a click does; Tab goes on to Next.
+  ASSERT_TRUE(w.keys("shift+Tab Return"));
+  EXPECT_EQ(browser.starts(1), std::vector<std::string>{kSiteLink});
+  ASSERT_TRUE(settleFocus(w));  // after the browser's start
+  EXPECT_EQ(w.focus(), kSiteLink);
+  ASSERT_TRUE(w.keys("Tab Tab"));
+  ASSERT_TRUE(automation::waitFor([&] { return w.focus() == "&Next >"; }, 2000)) << w.focus();
   ASSERT_TRUE(w.keys("Return"));
   ASSERT_TRUE(w.waitForButtons("-CN-", 10000)) << w.buttons();
   EXPECT_EQ(w.page(), 1);
   w.screenshot("page1");
+  EXPECT_TRUE(changes.waitFor("Found XP CD on E:\\", 5000));
+  r = read(w);
+  EXPECT_EQ(r.seen["Found XP CD on E:\\"], ROLE_SYSTEM_STATICTEXT);
+  EXPECT_EQ(r.seen["Step 1"], ROLE_SYSTEM_STATICTEXT);
+  EXPECT_EQ(r.seen["Please insert your Windows XP Operating System CD"], ROLE_SYSTEM_STATICTEXT);
+  EXPECT_TRUE(r.hidden.count(kSiteLink) && r.hidden.count("Click Next to begin fix"));
   EXPECT_EQ(tabWalk(w, 2), "Cancel|&Next >|Cancel") << "page 1";
   ASSERT_TRUE(w.keys("alt+n"));
   ASSERT_TRUE(automation::waitFor([&] { return w.page() == 2; }, 5000));
   Sleep(500);
   EXPECT_EQ(w.buttons(), "-CN-");
   w.screenshot("page2");
+  r = read(w);
+  EXPECT_EQ(r.seen["Ready to start repairing the 16-bit MS-DOS Subsystem"], ROLE_SYSTEM_STATICTEXT);
+  EXPECT_EQ(r.seen["Step 2"], ROLE_SYSTEM_STATICTEXT);
   EXPECT_EQ(tabWalk(w, 2), "Cancel|&Next >|Cancel") << "page 2";
   ASSERT_TRUE(w.keys("alt+n"));
   ASSERT_TRUE(w.waitForButtons("---F", 60000)) << w.buttons();
@@ -69,17 +128,68 @@ TEST(KeyboardE2e, WalkThroughWithKeysOnly) {
       {"CONFIG.NT", "config.nt"}, {"AUTOEXEC.NT", "autoexec.nt"}, {"COMMAND.NT", "command.com"}};
   for (const auto& [target, source] : written)
     EXPECT_EQ(e2e::readFile(e2e::systemTarget(target)), e2e::readFile(e2e::demoSource(source)));
-  EXPECT_EQ(tabWalk(w, 2), "&Finish|Check out our other solutions and products |&Finish");
+  r = read(w);
+  EXPECT_EQ(r.seen["has been fixed! Please try your 16 bit application now. "],
+            ROLE_SYSTEM_STATICTEXT);
+  EXPECT_EQ(r.seen[kSiteLink], ROLE_SYSTEM_LINK);
+  EXPECT_EQ(tabWalk(w, 3), std::string("&Finish|") + kSiteLink +
+                               "|Check out our other solutions and products |&Finish");
   ASSERT_TRUE(w.keys("Escape"));
   Sleep(500);
   EXPECT_TRUE(w.running()) << "Escape does nothing while Cancel is off";
-  // Space unticks the site visit, Enter on Finish ends without a browser.
+  // Space on the link opens the site; on the box it unticks the visit; Enter on Finish
+  // then ends without a browser.
+  ASSERT_TRUE(w.keys("Tab space"));
+  EXPECT_EQ(browser.starts(2), (std::vector<std::string>{kSiteLink, kSiteLink}));
+  ASSERT_TRUE(settleFocus(w));
   ASSERT_TRUE(w.keys("Tab space Tab"));
   HWND visit =
       automation::findChildByText(w.window(), "Check out our other solutions and products ");
   EXPECT_EQ(SendMessageA(visit, BM_GETCHECK, 0, 0), BST_UNCHECKED);
   ASSERT_TRUE(w.keys("Return"));
   EXPECT_TRUE(w.waitForExit(10000));
+  EXPECT_EQ(browser.starts(3).size(), 2u);
+}
+
+// The product link opens its page and ends the wizard, as its click does.
+TEST(KeyboardE2e, EnterOnTheProductLinkOpensItsPage) {
+  FakeBrowser browser;
+  Wizard w;
+  ASSERT_TRUE(w.window());
+  ASSERT_TRUE(settleFocus(w));
+  ASSERT_TRUE(w.keys("Tab Tab Return"));
+  EXPECT_EQ(browser.starts(1), std::vector<std::string>{"www.corvane.com/16bit.htm"});
+  EXPECT_TRUE(w.waitForExit(10000));
+}
+
+// The chooser: read as a screen reader does; Tab enters the option group at the
+// chosen one, the arrow keys move the choice, Enter opens the link.
+TEST(KeyboardE2e, ChooserWithKeysOnly) {
+  FakeBrowser browser;
+  Wizard w(e2e::windowsPath(e2e::env("CORVA_QUILLSAFE")));
+  ASSERT_TRUE(w.window());
+  ASSERT_TRUE(settleFocus(w));
+  Reading r = read(w);
+  EXPECT_EQ(r.formName, "Quillsafe");
+  EXPECT_EQ(r.seen["Welcome to Quillsafe "], ROLE_SYSTEM_STATICTEXT);
+  EXPECT_EQ(r.seen["For WordPerfect 12"], ROLE_SYSTEM_STATICTEXT);
+  EXPECT_EQ(r.seen["www.corvane.com/quillbk12.htm"], ROLE_SYSTEM_LINK);
+  EXPECT_TRUE(r.hidden.count("Label1")) << "it lies below the form";
+  const std::string backup = "Backup WordPerfect customized settings and files";
+  const std::string restore = "Restore WordPerfect customized settings and files";
+  EXPECT_EQ(tabWalk(w, 4), "Cancel|" + backup + "|Start|www.corvane.com/quillbk12.htm|Cancel");
+  const auto chosen = [&](const std::string& option) {
+    return SendMessageA(w.child(option), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  };
+  ASSERT_TRUE(w.keys("Tab Down"));
+  EXPECT_TRUE(automation::waitFor([&] { return chosen(restore) && w.focus() == restore; }, 2000));
+  EXPECT_FALSE(chosen(backup));
+  EXPECT_EQ(tabWalk(w, 2), restore + "|Start|www.corvane.com/quillbk12.htm");
+  ASSERT_TRUE(w.keys("Return"));
+  EXPECT_EQ(browser.starts(1), std::vector<std::string>{"http://www.corvane.com/quillbk12.htm"});
+  ASSERT_TRUE(settleFocus(w));
+  ASSERT_TRUE(w.keys("shift+Tab shift+Tab Up"));
+  EXPECT_TRUE(automation::waitFor([&] { return chosen(backup) && w.focus() == backup; }, 2000));
 }
 
 // A mouse click on Next leaves it disabled or covered while it has the focus; the

@@ -4,21 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <vector>
 
 #include "e2e/E2eSupport.h"
-#include "windows/RegistryAccess.h"
 
+using e2e::FakeBrowser;
+using e2e::tempFolder;
 using e2e::Wizard;
 
 namespace {
 
 const char kHost[] = "www.corvane.com";
-
-std::string tempFolder() {
-  return (std::filesystem::temp_directory_path() / "").string();
-}
 
 // Scratch pages the program may have left in the user's temporary folder.
 std::vector<std::string> scratchPages() {
@@ -28,48 +24,6 @@ std::vector<std::string> scratchPages() {
       names.push_back(e.path().filename().string());
   return names;
 }
-
-// Registers the recorder as the program for .htm files and logs what it is
-// started with; removes both again at the end.
-class FakeBrowser {
- public:
-  FakeBrowser() {
-    DeleteFileA(log_.c_str());
-    SetEnvironmentVariableA("CORVA_RECORD", log_.c_str());
-    const std::string exe = e2e::windowsPath(e2e::env("CORVA_RECORDER"));
-    regtest::put(HKEY_CLASSES_ROOT, ".htm", "", REG_SZ, std::string("CorvaTestPage") + '\0');
-    regtest::put(HKEY_CLASSES_ROOT, "CorvaTestPage\\shell\\open\\command", "", REG_SZ,
-                 "\"" + exe + "\" \"%1\"" + '\0');
-  }
-  ~FakeBrowser() {
-    SHDeleteKeyA(HKEY_CLASSES_ROOT, "CorvaTestPage");
-    SHDeleteKeyA(HKEY_CLASSES_ROOT, ".htm");
-    SetEnvironmentVariableA("CORVA_RECORD", nullptr);
-    DeleteFileA(log_.c_str());
-  }
-  // The parameters of each start (the command line after the program's own name),
-  // after waiting for this many.
-  std::vector<std::string> starts(std::size_t count) const {
-    automation::waitFor([&] { return lines().size() >= count; }, 10000);
-    std::vector<std::string> parameters;
-    for (const std::string& line : lines()) {
-      const std::string cmd = line.substr(0, line.find('|'));
-      std::size_t at = cmd[0] == '"' ? cmd.find('"', 1) + 1 : cmd.find(' ');
-      while (at < cmd.size() && cmd[at] == ' ') ++at;
-      parameters.push_back(at < cmd.size() ? cmd.substr(at) : std::string());
-    }
-    return parameters;
-  }
-
- private:
-  std::vector<std::string> lines() const {
-    std::istringstream all(e2e::readFile(log_));
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(all, line);) lines.push_back(line);
-    return lines;
-  }
-  const std::string log_ = tempFolder() + "corva-browser.log";
-};
 
 // The site link on page 0 opens the host and keeps the wizard; Finish with the box
 // ticked opens it again and ends.
