@@ -32,7 +32,22 @@ TEST(LinksE2e, SiteLinkAndFinishOpenTheHost) {
   FakeBrowser browser;
   Wizard w;
   ASSERT_TRUE(w.window());
-  // Label17 lies at 2520, 3240 twips of the form (its page starts 1680 left of it).
+  // Label17 lies at 2520, 3240 twips of the form (its page starts 1680 left of it),
+  // the plain text "Created by" just above it. The pointer over the link is another
+  // than over the text, the hand (the handles of system cursors differ per process).
+  const auto pointerAt = [&](int twipsLeft, int twipsTop) {
+    POINT at{twipsLeft / 15 + 20, twipsTop / 15 + 8};
+    ClientToScreen(w.window(), &at);
+    automation::realInput("mousemove " + std::to_string(at.x) + " " + std::to_string(at.y));
+    CURSORINFO cursor{};
+    cursor.cbSize = sizeof cursor;
+    Sleep(300);
+    return GetCursorInfo(&cursor) ? cursor.hCursor : nullptr;
+  };
+  ASSERT_TRUE(automation::focusForRealInput(w.window()));
+  const HCURSOR overText = pointerAt(2520, 2760);
+  EXPECT_NE(pointerAt(2520, 3240), overText);
+  EXPECT_EQ(pointerAt(2520, 2760), overText);
   automation::clickAt(w.window(), 2520 / 15 + 20, 3240 / 15 + 8);
   EXPECT_EQ(browser.starts(1), std::vector<std::string>{kHost});
   Sleep(300);
