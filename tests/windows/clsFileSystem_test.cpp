@@ -1,9 +1,8 @@
 // clsFileSystem against real files, in a scratch folder each test makes and removes.
 // Its boxes are recorded by the in-memory application.
-#include "helpers/clsFileSystem.h"
-
-#include <gtest/gtest.h>
 #include <windows.h>
+// The rest after it: clsFileSystem.h undoes its file macros for the class's own names.
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -12,6 +11,7 @@
 
 #include "forms/memory/MemoryApplication.h"
 #include "helpers/RuntimeError.h"
+#include "helpers/clsFileSystem.h"
 #include "platform/win32/Handle.h"
 #include "platform/win32/Win32FileSystem.h"
 

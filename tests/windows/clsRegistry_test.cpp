@@ -3,8 +3,9 @@
 #include "helpers/clsRegistry.h"
 
 #include <gtest/gtest.h>
-#include <sddl.h>
 #include <windows.h>
+// sddl.h needs windows.h first.
+#include <sddl.h>
 
 #include <set>
 #include <tuple>
