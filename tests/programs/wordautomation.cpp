@@ -1,7 +1,7 @@
 // wordautomation.dll: an in-process automation server that the tests register
-// under the ProgID "Word.Application". Its object knows the members "Visible"
-// (a property) and "Quit" (a method) and appends one line per call, and one when
-// it is released, to the file named by CORVA_RECORD.
+// under the ProgID "Word.Application". Its object knows "Visible" and "Quit" and
+// appends a line when it is made, per call and when it is released, to the file
+// named by CORVA_RECORD.
 #include <objbase.h>
 #include <oleauto.h>
 #include <windows.h>
@@ -9,8 +9,6 @@
 #include <cstdio>
 
 namespace {
-
-LONG g_objects = 0;
 
 void record(const char* line) {
   char log[MAX_PATH] = {};
@@ -21,27 +19,22 @@ void record(const char* line) {
   }
 }
 
-constexpr DISPID kVisible = 1;
-constexpr DISPID kQuit = 2;
+const wchar_t* const kMembers[] = {L"Visible", L"Quit"};  // DISPIDs 1 and 2
 
 class WordObject final : public IDispatch {
  public:
-  WordObject() { InterlockedIncrement(&g_objects); }
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     const bool known = iid == IID_IUnknown || iid == IID_IDispatch;
-    *out = known ? static_cast<IDispatch*>(this) : nullptr;
+    *out = known ? this : nullptr;
     if (known) AddRef();
     return known ? S_OK : E_NOINTERFACE;
   }
-  STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
   STDMETHODIMP_(ULONG) Release() override {
-    const LONG left = InterlockedDecrement(&refs_);
-    if (left == 0) {
-      record("released");
-      InterlockedDecrement(&g_objects);
-      delete this;
-    }
-    return left;
+    if (--refs_) return refs_;
+    record("released");
+    delete this;
+    return 0;
   }
   STDMETHODIMP GetTypeInfoCount(UINT* count) override {
     *count = 0;
@@ -49,36 +42,29 @@ class WordObject final : public IDispatch {
   }
   STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-    const bool visible = count == 1 && lstrcmpiW(names[0], L"Visible") == 0;
-    const bool quit = count == 1 && lstrcmpiW(names[0], L"Quit") == 0;
-    ids[0] = visible ? kVisible : quit ? kQuit : DISPID_UNKNOWN;
-    return visible || quit ? S_OK : DISP_E_UNKNOWNNAME;
+    ids[0] = DISPID_UNKNOWN;
+    for (DISPID id = 1; id <= 2; ++id)
+      if (count == 1 && lstrcmpiW(names[0], kMembers[id - 1]) == 0) ids[0] = id;
+    return ids[0] == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
   }
-  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                      EXCEPINFO*, UINT*) override {
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                      UINT*) override {
+    if (id != 1 && id != 2) return DISP_E_MEMBERNOTFOUND;
     char line[64];
-    wsprintfA(line, "%s flags=%u args=%u",
-              id == kVisible ? "Visible"
-              : id == kQuit  ? "Quit"
-                             : "?",
-              flags, params ? params->cArgs : 0u);
+    wsprintfA(line, "%ls flags=%u args=%u", kMembers[id - 1], flags, params ? params->cArgs : 0u);
     record(line);
-    if (id == kVisible && (flags & DISPATCH_PROPERTYGET) && result) {
-      result->vt = VT_BOOL;
-      result->boolVal = VARIANT_FALSE;
-    }
-    return id == kVisible || id == kQuit ? S_OK : DISP_E_MEMBERNOTFOUND;
+    return S_OK;
   }
 
  private:
-  LONG refs_ = 1;
+  ULONG refs_ = 1;
 };
 
-class Factory : public IClassFactory {
+class Factory final : public IClassFactory {
  public:
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     const bool known = iid == IID_IUnknown || iid == IID_IClassFactory;
-    *out = known ? static_cast<IClassFactory*>(this) : nullptr;
+    *out = known ? this : nullptr;
     return known ? S_OK : E_NOINTERFACE;
   }
   STDMETHODIMP_(ULONG) AddRef() override { return 2; }
@@ -93,9 +79,7 @@ class Factory : public IClassFactory {
     return hr;
   }
   STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-};
-
-Factory g_factory;
+} g_factory;
 
 }  // namespace
 
@@ -104,6 +88,7 @@ extern "C" __declspec(dllexport) HRESULT WINAPI
   return g_factory.QueryInterface(iid, out);
 }
 
+// Never unloaded: the tests' process ends soon enough.
 extern "C" __declspec(dllexport) HRESULT WINAPI DllCanUnloadNow() {
-  return g_objects == 0 ? S_OK : S_FALSE;
+  return S_FALSE;
 }

@@ -1,8 +1,7 @@
 // The open-file dialog and the folder browser, shown for real and answered from
 // a second thread as a person would: find the dialog, type, press a button.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <filesystem>
 #include <functional>
@@ -81,17 +80,8 @@ TEST(OpenFileDialog, ReturnsTheTypedPathThenBlanksAfterCancel) {
   EXPECT_EQ(std::string(259, ' ') + '\0', second);
 }
 
-// The browser starts on c:\test, made for the test when the prefix lacks it.
-class FolderBrowserDialog : public ::testing::Test {
- protected:
-  void SetUp() override { made = CreateDirectoryA("c:\\test", nullptr); }
-  void TearDown() override {
-    if (made) RemoveDirectoryA("c:\\test");
-  }
-  BOOL made = FALSE;
-};
-
-TEST_F(FolderBrowserDialog, CancelKeepsBackupLocationOkStoresTheStartFolder) {
+TEST(FolderBrowserDialog, CancelKeepsBackupLocationOkStoresTheStartFolder) {
+  const BOOL made = CreateDirectoryA("c:\\test", nullptr);  // where the browser starts
   BackupLocation = "D:\\kept";
   std::string prompt;
   bool makeNewFolder = false;
@@ -121,6 +111,7 @@ TEST_F(FolderBrowserDialog, CancelKeepsBackupLocationOkStoresTheStartFolder) {
       },
       BrowseForBackupFolder));
   EXPECT_EQ(0, lstrcmpiA("c:\\test", BackupLocation.c_str())) << BackupLocation;
+  if (made) RemoveDirectoryA("c:\\test");
 }
 
 }  // namespace

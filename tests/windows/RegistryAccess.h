@@ -1,8 +1,8 @@
 #pragma once
 // Plain registry calls for the tests' own set-up and checks, so that these never
 // depend on the classes under test.
-#include <windows.h>
 #include <shlwapi.h>
+#include <windows.h>
 
 #include <map>
 #include <optional>

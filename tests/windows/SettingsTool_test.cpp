@@ -1,4 +1,5 @@
-// The restore wizard's file check against real files and the real profile reader.
+// The restore wizard's file check against real files and the real profile reader:
+// sections and keys without regard to case, trimmed values cut to 254 characters.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -23,6 +24,7 @@ TEST(RestoreFileCheck, EachFaultyFileIsToldAndOnlyAGoodOneMovesOn) {
     return (dir / name).string();
   };
   const std::string good = "[Backup]\r\nVersion=WP12\r\nBackup_Location=D:\\Saved\\WP\r\n";
+  const std::string longValue = std::string(150, 'a') + std::string(150, 'b');
   const std::string wrongVersion =
       "This is Not a WordPefect 12 backup, please select a WordPerfect 12 backup";
   const struct {
@@ -36,6 +38,8 @@ TEST(RestoreFileCheck, EachFaultyFileIsToldAndOnlyAGoodOneMovesOn) {
       {write("lower.BAK", "[Backup]\r\nVersion=wp12\r\n"), wrongVersion, true, ""},
       {write("good.bak", good), "", true, "D:\\Saved\\WP"},
       {write("nolocation.Bak", "[backup]\r\n version = WP12 \r\n"), "", true, ""},
+      {write("long.bak", "[Backup]\r\nVersion=WP12\r\nBackup_Location=" + longValue + "\r\n"), "",
+       true, longValue.substr(0, 254)},
   };
   platform::Win32FileSystem files;
   for (const auto& c : cases) {

@@ -1,10 +1,10 @@
 // The Win32 realisation of the forms runtime where only real windows show it: the
 // modal show's loop, keys that reach a form while no control has the focus, and a
 // control whose window is made late.
+#include "forms/win32/Win32Application.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
-
-#include "forms/win32/Win32Application.h"
 
 namespace {
 
@@ -30,36 +30,25 @@ TEST(Win32ModalShow, UnloadQuitAndHideInsideTheLoopAreSound) {
   TickingForm owner(app);
   owner.show();
   const HWND ownerWindow = reinterpret_cast<HWND>(app.windowHandle(owner));
-
-  // Hidden from inside: the owner is enabled again before the modal form goes.
-  {
+  for (const int step : {0, 1, 2}) {  // hidden, unloaded, quit from inside the loop
+    SCOPED_TRACE(step);
     TickingForm dialog(app);
-    bool enabledAtHide = false;
+    bool enabledAtHide = true;
     dialog.onTick = [&] {
-      dialog.hide();
-      enabledAtHide = IsWindowEnabled(ownerWindow);
+      if (step == 0) dialog.hide();
+      if (step == 0) enabledAtHide = IsWindowEnabled(ownerWindow);
+      if (step == 1) dialog.unload();
+      if (step == 2) PostQuitMessage(7);
     };
     dialog.show(forms::Modality::Modal);
-    EXPECT_TRUE(enabledAtHide);
-  }
-  // Unloaded from inside: the loop ends without the freed window; all enabled.
-  {
-    TickingForm dialog(app);
-    dialog.onTick = [&] { dialog.unload(); };
-    dialog.show(forms::Modality::Modal);
-    EXPECT_FALSE(dialog.loaded());
-    EXPECT_TRUE(IsWindowEnabled(ownerWindow));
-  }
-  // A quit message inside the loop ends it and is left for the main loop.
-  {
-    TickingForm dialog(app);
-    dialog.onTick = [] { PostQuitMessage(7); };
-    dialog.show(forms::Modality::Modal);
+    // The owner is enabled again before a hidden modal form goes, and after the others.
+    EXPECT_TRUE(enabledAtHide && IsWindowEnabled(ownerWindow));
+    EXPECT_EQ(dialog.loaded(), step != 1);
+    // A quit message inside the loop ends it and is left for the main loop.
     MSG quit;
-    ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(quit.wParam, 7u);
-    EXPECT_TRUE(IsWindowEnabled(ownerWindow));
-    dialog.unload();
+    const bool left = PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    EXPECT_EQ(left && quit.wParam == 7, step == 2);
+    if (dialog.loaded()) dialog.unload();
   }
   owner.unload();
   drainQuit();

