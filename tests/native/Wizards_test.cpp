@@ -299,7 +299,8 @@ class SettingsTool : public ::testing::Test {
       }};
 };
 
-// Up to the file check and back; the progress pages and Finish are an end-to-end run.
+// Up to the file check, back, and Escape; the progress pages and Finish are an
+// end-to-end run.
 TEST_F(SettingsTool, RestoreWizardChecksTheFileAndGoesBack) {
   sys.files.addFile("wp.BAK");
   frmRestore& f = app.defaultInstance<frmRestore>(sys.files, access);
@@ -324,6 +325,7 @@ TEST_F(SettingsTool, RestoreWizardChecksTheFileAndGoesBack) {
   EXPECT_EQ(state(f), "1 BCN- -G---R");
   f.cmdBack.userClick();
   EXPECT_EQ(state(f), "0 -CN- G----R");
+  EXPECT_THROW(f.pressEscape(), forms::ProcessEnded);
 }
 
 // The choices themselves are an end-to-end run.
