@@ -1,5 +1,5 @@
 #pragma once
-// Fakes of the drive, process and shell calls, for the wizard's native tests.
+// Fakes of the drive, process and shell calls, for the wizards' native tests.
 #include <cstring>
 #include <functional>
 #include <map>
@@ -30,56 +30,45 @@ class FakeDrives : public platform::DriveApi {
     std::string all;
     for (const auto& d : drives) all += d.first + '\0';
     if (all.size() + 1 > bufferLength) return static_cast<std::uint32_t>(all.size() + 1);
-    std::memcpy(buffer, all.data(), all.size());
-    buffer[all.size()] = '\0';
+    std::memcpy(buffer, all.c_str(), all.size() + 1);
     return static_cast<std::uint32_t>(all.size());
   }
   std::uint32_t getDriveType(const std::string& root) override {
-    auto it = drives.find(root);
-    return it == drives.end() ? platform::kDriveNoRootDir : it->second.type;
+    return drives.count(root) ? drives[root].type : platform::kDriveNoRootDir;
   }
   std::optional<std::string> getVolumeLabel(const std::string& root) override {
-    auto it = drives.find(root);
-    return it == drives.end() ? std::nullopt : it->second.label;
+    return drives.count(root) ? drives[root].label : std::nullopt;
   }
 };
 
-// Started programs are recorded; each ends when the test says, or at once with
-// the outcome `behaviour` gives it.
+// Started programs are recorded. `behaviour` says whether one starts and may give its
+// exit code, now or later; without one it keeps running.
 class FakeProcesses : public platform::ProcessApi {
  public:
+  using ExitCode = std::optional<std::uint32_t>;
   struct Started {
-    std::string application;
-    std::string commandLine;
+    std::string application, commandLine;
     int showCommand;
   };
-  struct State {
-    std::optional<std::uint32_t> exitCode;
-  };
   struct Process : platform::RunningProcess {
-    explicit Process(std::shared_ptr<State> s) : state(std::move(s)) {}
-    std::optional<std::uint32_t> exitCode() override { return state->exitCode; }
+    explicit Process(std::shared_ptr<ExitCode> e) : exit(std::move(e)) {}
+    ExitCode exitCode() override { return *exit; }
     void terminate() override {
-      if (!state->exitCode) state->exitCode = 1;
+      if (!*exit) *exit = 1;
     }
-    std::shared_ptr<State> state;
+    std::shared_ptr<ExitCode> exit;
   };
 
   std::vector<Started> started;
-  std::string systemDir = "C:\\WINDOWS\\system32";
-  std::string windowsDir = "C:\\WINDOWS";
-  std::string programFolder = "C:\\Tools";
   bool wow64 = false;
-  // Called for each start: returns false when the program cannot start; may set
-  // the exit code (left empty, the program keeps running).
-  std::function<bool(const Started&, State&)> behaviour = [](const Started&, State& s) {
-    s.exitCode = 0;
+  std::function<bool(const Started&, ExitCode&)> behaviour = [](const Started&, ExitCode& e) {
+    e = 0;
     return true;
   };
 
-  std::string systemDirectory() override { return systemDir; }
-  std::string windowsDirectory() override { return windowsDir; }
-  std::string applicationFolder() override { return programFolder; }
+  std::string systemDirectory() override { return "C:\\WINDOWS\\system32"; }
+  std::string windowsDirectory() override { return "C:\\WINDOWS"; }
+  std::string applicationFolder() override { return "C:\\Tools"; }
   bool runsUnderWow64() override { return wow64; }
   bool claimOnlyInstance(const std::string&) override { return true; }
   void announceInstanceWindow(std::uintptr_t) override {}
@@ -88,46 +77,37 @@ class FakeProcesses : public platform::ProcessApi {
                                                   const std::string& commandLine,
                                                   int showCommand) override {
     started.push_back({application, commandLine, showCommand});
-    auto state = std::make_shared<State>();
-    if (!behaviour(started.back(), *state)) return nullptr;
-    return std::make_unique<Process>(state);
+    auto exit = std::make_shared<ExitCode>();
+    if (!behaviour(started.back(), *exit)) return nullptr;
+    return std::make_unique<Process>(exit);
   }
 };
 
+// A scratch page is made unless the test says no; FindExecutable names the browser
+// when it answers above 32. Each ShellExecute is kept as "operation file parameters
+// show", with the last owner window.
 class FakeShell : public platform::ShellApi {
  public:
-  explicit FakeShell(FakeFileSystem& fileSystem) : fileSystem(fileSystem) {}
-  FakeFileSystem& fileSystem;  // where scratch pages are made, and deleted
-  struct Execute {
-    std::uintptr_t owner;
-    std::string operation, file, parameters;
-    int showCommand;
-  };
   bool canCreateScratch = true;
   std::intptr_t findResult = 42;
-  std::string browser = "C:\\Program Files\\Browser\\browser.exe";
+  std::string browser = "C:\\b.exe";
   std::intptr_t executeResult = 42;
-  std::map<std::string, std::string> files;  // scratch files made, by path
-  int created = 0;
-  std::vector<std::string> lookedUp;  // files asked about, with their content then
-  std::vector<Execute> executed;
+  std::vector<std::string> executed;
+  std::uintptr_t owner = 0;
 
-  std::optional<std::string> createScratchHtmlFile(const std::string& content) override {
-    if (!canCreateScratch) return std::nullopt;
-    const std::string path = "C:\\TEMP\\corva" + std::to_string(created++) + ".htm";
-    files[path] = content;
-    fileSystem.addFile(path, content.size());
-    return path;
+  std::optional<std::string> createScratchHtmlFile(const std::string&) override {
+    return canCreateScratch ? std::optional<std::string>("C:\\TEMP\\corva.htm") : std::nullopt;
   }
-  std::intptr_t findExecutable(const std::string& file, std::string& result) override {
-    lookedUp.push_back(fileSystem.exists(file) ? files[file] : "<missing>");
+  std::intptr_t findExecutable(const std::string&, std::string& result) override {
     result = findResult > 32 ? browser : std::string();
     return findResult;
   }
   std::intptr_t shellExecute(std::uintptr_t owner, const std::string& operation,
                              const std::string& file, const std::string& parameters,
                              int showCommand) override {
-    executed.push_back({owner, operation, file, parameters, showCommand});
+    executed.push_back(operation + " " + file + " " + parameters + " " +
+                       std::to_string(showCommand));
+    this->owner = owner;
     return executeResult;
   }
 };
@@ -137,6 +117,6 @@ struct FakeSystem {
   FakeDrives drives;
   FakeFileSystem files;
   FakeProcesses processes;
-  FakeShell shell{files};
+  FakeShell shell;
   platform::Platform platform{drives, files, processes, shell};
 };

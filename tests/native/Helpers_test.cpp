@@ -1,5 +1,6 @@
-#include "helpers/clsFileSystem.h"
-
+// The helpers: clsFileSystem's path texts, sizes and what real files cannot show (a copy
+// cut short, a share); text to number, as the timer interval and the registry's numbers
+// take it; the file dialog's filter list.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,7 +9,10 @@
 
 #include "fakes/FakeFileSystem.h"
 #include "forms/memory/MemoryApplication.h"
+#include "helpers/MFile.h"
 #include "helpers/RuntimeError.h"
+#include "helpers/WholeNumber.h"
+#include "helpers/clsFileSystem.h"
 
 namespace {
 
@@ -35,11 +39,8 @@ TEST_F(FileSystemTest, StringMethodsOnTheEdgesOfTheirWindows) {
       {'B', [&](const std::string& s) { return fs.GetFileBaseName(s, true); }},
       {'b', [&](const std::string& s) { return fs.GetFileBaseName(s, false); }},
       {'N', [&](const std::string& s) { return fs.GetFileName(s); }},
-      {'P', [&](const std::string& s) { return fs.GetPath(s); }},
-      {'R', [&](const std::string& s) { return fs.sRemoveLastChar(s); }},
-      {'L', [&](const std::string& s) { return fs.LastChar(s); }}};
-  // Extension (E), base name with (B) and without (b) the path, file name (N), path (P),
-  // the text less its last character (R), the last character (L).
+      {'P', [&](const std::string& s) { return fs.GetPath(s); }}};
+  // Extension (E), base name with (B) and without (b) the path, file name (N), path (P).
   // clang-format off
   const std::tuple<char, std::string, std::string> cases[] = {
       {'E', "report.bak", "bak"}, {'E', "a.tar.gz", "gz"}, {'E', "x.abcd", "abcd"},
@@ -54,14 +55,12 @@ TEST_F(FileSystemTest, StringMethodsOnTheEdgesOfTheirWindows) {
       {'B', "C:\\d\\", "C:\\d\\"}, {'b', "C:\\d\\", ""},
       {'N', "C:\\d\\f.txt", "f.txt"}, {'N', "C:\\d\\", ""}, {'N', "a\\b", "b"},
       {'P', "C:\\d\\f.txt", "C:\\d\\"}, {'P', "C:\\d\\", "C:\\d\\"}, {'P', "\\f", "\\"},
-      {'P', "f.txt", "\\"}, {'P', "", "\\"},
-      {'R', "C:\\d\\", "C:\\d"}, {'R', "a", ""}, {'R', "", ""}, {'L', "abc", "c"}, {'L', "a", "a"}};
+      {'P', "f.txt", "\\"}, {'P', "", "\\"}};
   // clang-format on
   for (const auto& [method, text, expected] : cases)
     EXPECT_EQ(call.at(method)(text), expected) << method << " " << text;
   EXPECT_EQ(fs.GetFileName(std::string(40000, 'x') + "\\y.txt"), "y.txt");  // no 16-bit limit
-  const std::pair<char, std::string> refused[] = {
-      {'N', "f.txt"}, {'N', "\\f.txt"}, {'N', ""}, {'L', ""}};
+  const std::pair<char, std::string> refused[] = {{'N', "f.txt"}, {'N', "\\f.txt"}, {'N', ""}};
   for (const auto& r : refused)
     EXPECT_EQ(errorNumber([&] { call.at(r.first)(r.second); }), errors::kInvalidProcedureCall)
         << r.first << " " << r.second;
@@ -82,27 +81,12 @@ TEST_F(FileSystemTest, SizeInBytesBelowAKilobyteThenKilobytesToFourDecimals) {
   EXPECT_EQ(fs.GetFileSize("C:\\missing.txt"), "0B");
 }
 
-TEST_F(FileSystemTest, AttributesSingleBitsByNameOthersAsNumbers) {
-  const std::pair<std::uint32_t, std::string> cases[] = {
-      {0, "Normal"},   {1, "ReadOnly"}, {2, "Hidden"}, {4, "System"}, {8, "Volume"},
-      {32, "Archive"}, {64, "Alias"},   {33, "33"},    {3, "3"}};
-  for (const auto& [bits, text] : cases) {
-    files.addFile("C:\\f", 1, bits);
-    EXPECT_EQ(fs.GetAttrib("C:\\f"), text) << bits;
-  }
-  files.addFolder("C:\\h", platform::kAttrHidden);
-  EXPECT_EQ(fs.GetAttrib("C:\\h"), "18");
-}
-
-// What real files cannot show: a copy that claims success but is short, and a share.
 TEST_F(FileSystemTest, MoveKeepsTheSourceOfAShortCopyFoldersAreMadeBelowAShare) {
   files.addFile("C:\\src.txt", 5000);
   files.limitCopiesTo(4096);
-  app.title = "Corvane 16 bit Windows";
   fs.MoveFile("C:\\src.txt", "C:\\short.txt");
   ASSERT_EQ(app.shownMessageBoxes.size(), 1u);
-  EXPECT_EQ(app.shownMessageBoxes[0].prompt + "|" + app.shownMessageBoxes[0].title,
-            "Error moving File|Corvane 16 bit Windows");
+  EXPECT_EQ(app.shownMessageBoxes[0].prompt, "Error moving File");
   EXPECT_EQ(files.fileLength("C:\\src.txt"), 5000u);
 
   files.addFolder("\\\\server\\share");
@@ -123,6 +107,26 @@ TEST_F(FileSystemTest, CleanAllPathRefusesRootsBeforeTouchingAnything) {
   }
   EXPECT_TRUE(files.exists("C:\\f.txt") && files.exists("\\\\server\\share\\h.txt"));
   EXPECT_EQ(app.doEventsCount, 0);
+}
+
+TEST(WholeNumber, DecimalTextRoundsHalvesToEvenAnythingElseIsNone) {
+  const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
+      {"250", 250},    {" -7 ", -7}, {"+007", 7}, {"2.5", 2},  {"3.5", 4},
+      {"-1e3", -1000}, {"", {}},     {"  ", {}},  {"abc", {}}, {"12x", {}},
+      {"--1", {}},     {"0x1A", {}}, {"inf", {}}, {"\t5", {}}, {"1e19", {}}};
+  for (const auto& [text, number] : cases) EXPECT_EQ(wholeNumber(text), number) << text;
+}
+
+TEST(SetDialogFilter, BarsBecomeNulsAndTheListEndsWithOne) {
+  const std::string long40000(40000, 'd');
+  const std::pair<std::string, std::string> cases[] = {
+      {"Text|*.txt|All files|*.*", std::string("Text\0*.txt\0All files\0*.*\0", 25)},
+      {"", std::string(1, '\0')},
+      {long40000 + "|*.BAK", long40000 + std::string("\0*.BAK\0", 7)}};  // no 16-bit limit
+  for (const auto& [filter, record] : cases) {
+    MFile::SetDialogFilter(filter);
+    EXPECT_EQ(record, MFile::FileDialogRecord.filter) << filter.substr(0, 30);
+  }
 }
 
 }  // namespace
