@@ -149,8 +149,8 @@ TEST_F(Wizard, CancelEndsBeforeExpandStartsOrOnceEveryFileIsWholeOrAsItWas) {
 }
 
 // expand for AUTOEXEC.NT alone ends with an error, ends well leaving the old file, or
-// never ends (-1: given sixty seconds, messages handled): told, page 2 stays, and a
-// retry that works goes on.
+// never ends (-1: given sixty seconds, messages handled), or a copy cannot be kept:
+// told, page 2 stays, and a retry that works goes on.
 TEST_F(Wizard, OneFileNotWrittenIsToldAndARetryCanSucceed) {
   cdInE();
   sys.files.writeFile("c:\\windows\\system32\\AUTOEXEC.NT", "@echo off");
@@ -177,6 +177,16 @@ TEST_F(Wizard, OneFileNotWrittenIsToldAndARetryCanSucceed) {
       EXPECT_GT(app.doEventsCount - yields, 100);
     }
   }
+  // A copy cut short (a full disk) is no copy: nothing starts, and the file is named.
+  const std::size_t started = sys.processes.started.size();
+  sys.files.limitCopiesTo(3);
+  app.shownMessageBoxes.clear();
+  f.cmdNext.userClick();
+  EXPECT_EQ(sys.processes.started.size(), started);
+  ASSERT_EQ(app.shownMessageBoxes.size(), 1u);
+  EXPECT_NE(app.shownMessageBoxes[0].prompt.find("a copy of CONFIG.NT could not be saved"),
+            std::string::npos);
+  sys.files.limitCopiesTo(UINT64_MAX);
   sys.processes.behaviour = writes;
   f.cmdNext.userClick();
   EXPECT_EQ(Module1::CurrentStep, 5);
