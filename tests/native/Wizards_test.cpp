@@ -112,6 +112,7 @@ TEST_F(Wizard, SideBarButtonsAndTicksAndClicksInsideTheYieldsOfNext) {
   f.cmdNext.userClick();
   // Calls (1,2) and (4,5): marker 2 keeps green, as the jump never leaves it.
   EXPECT_EQ(state(f), "5 ---F --G--G");
+  EXPECT_EQ(app.focused, &f.cmdFinish) << "the expand windows took the focus: it comes back";
   ASSERT_EQ(sys.processes.started.size(), 3u);
   for (const auto& s : sys.processes.started)  // minimised, never a bare name searched for
     EXPECT_EQ(s.application + " " + std::to_string(s.showCommand),
