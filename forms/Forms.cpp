@@ -303,12 +303,13 @@ Form::~Form() {
   if (view_) view_->destroy();
 }
 
-Control& Form::add(ControlKind kind, const std::string& name, Control* container, Twips left,
+Control& Form::add(ControlKind kind, std::string_view name, Control* container, Twips left,
                    Twips top, Twips width, Twips height, int index) {
   if (container && !isContainerKind(container->kind()))
-    throw DesignError(name + ": a " + kindName(container->kind()) + " holds no controls");
-  if (find(name, index)) throw DesignError("duplicate control " + name);
-  controls_.push_back(std::make_unique<Control>(*this, kind, name, index, container));
+    throw DesignError(std::string(name) + ": a " + kindName(container->kind()) +
+                      " holds no controls");
+  if (find(name, index)) throw DesignError("duplicate control " + std::string(name));
+  controls_.push_back(std::make_unique<Control>(*this, kind, std::string(name), index, container));
   Control& c = *controls_.back();
   c.setTabIndex(static_cast<int>(controls_.size()) - 1);  // creation order until set
   c.move(left, top, width, height);
@@ -317,7 +318,7 @@ Control& Form::add(ControlKind kind, const std::string& name, Control* container
   return c;
 }
 
-Control* Form::find(const std::string& name, int index) const {
+Control* Form::find(std::string_view name, int index) const {
   for (const auto& c : controls_)
     if (c->name() == name && c->index() == index) return c.get();
   return nullptr;

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -52,12 +53,13 @@ bool isWindowed(ControlKind kind);
 bool isContainerKind(ControlKind kind);
 
 struct Font {
-  std::string face = "MS Sans Serif";
+  const char* face = "MS Sans Serif";  // a name written in the program
   double points = 8.25;
   bool bold = false;
   bool underline = false;
   bool operator==(const Font& o) const {
-    return face == o.face && points == o.points && bold == o.bold && underline == o.underline;
+    return std::string_view(face) == o.face && points == o.points && bold == o.bold &&
+           underline == o.underline;
   }
 };
 
@@ -277,10 +279,10 @@ class Form {
 
   // --- Design ---------------------------------------------------------------
   // Adds a control as the bottom-most of its container: list controls top first.
-  Control& add(ControlKind kind, const std::string& name, Control* container, Twips left, Twips top,
+  Control& add(ControlKind kind, std::string_view name, Control* container, Twips left, Twips top,
                Twips width, Twips height, int index = -1);
   Control& control(const std::string& name) const;
-  Control* find(const std::string& name, int index = -1) const;
+  Control* find(std::string_view name, int index = -1) const;
   ControlArray controlArray(const std::string& name) const;
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
   // The children of a container (nullptr: the form) in stacking order, top first.

@@ -40,16 +40,16 @@ HWND Win32Application::hiddenOwner() {
 
 HFONT Win32Application::font(const Font& f) {
   // Controls of one look share one font: a wizard page repeats a few faces many times.
-  const std::string key = f.face + "|" + std::to_string(std::lround(f.points * 100)) +
+  const std::string key = std::string(f.face) + "|" + std::to_string(std::lround(f.points * 100)) +
                           (f.bold ? "|b" : "|") + (f.underline ? "u" : "");
   auto it = fonts_.find(key);
   if (it == fonts_.end())
     it = fonts_
-             .emplace(key, platform::GdiObject<HFONT>(CreateFontA(
-                               -dpi_.pointsToPixels(f.points), 0, 0, 0,
-                               f.bold ? FW_BOLD : FW_NORMAL, FALSE, f.underline, FALSE,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.face.c_str())))
+             .emplace(key, platform::GdiObject<HFONT>(
+                               CreateFontA(-dpi_.pointsToPixels(f.points), 0, 0, 0,
+                                           f.bold ? FW_BOLD : FW_NORMAL, FALSE, f.underline, FALSE,
+                                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.face)))
              .first;
   return it->second.get();
 }
