@@ -6,6 +6,19 @@
 
 namespace forms {
 
+namespace {
+
+// Orders controls by one of their numbers, keeping equal ones in their order. The
+// lists are a form's controls, a few dozen at most: an insertion sort does it in a
+// fraction of the library's code.
+void sortBy(std::vector<Control*>& controls, int (Control::*number)() const) {
+  for (size_t i = 1; i < controls.size(); ++i)
+    for (size_t j = i; j > 0 && (controls[j]->*number)() < (controls[j - 1]->*number)(); --j)
+      std::swap(controls[j], controls[j - 1]);
+}
+
+}  // namespace
+
 const char* kindName(ControlKind kind) {
   switch (kind) {
     case ControlKind::Frame:
@@ -333,8 +346,7 @@ ControlArray Form::controlArray(const std::string& name) const {
   std::vector<Control*> elements;
   for (const auto& c : controls_)
     if (c->name() == name && c->index() >= 0) elements.push_back(c.get());
-  std::sort(elements.begin(), elements.end(),
-            [](Control* a, Control* b) { return a->index() < b->index(); });
+  sortBy(elements, &Control::index);
   return ControlArray(std::move(elements));
 }
 
@@ -493,8 +505,7 @@ std::vector<Control*> Form::tabOrder() const {
   std::vector<Control*> order;
   for (const auto& c : controls_)
     if (tabStop(*c)) order.push_back(c.get());
-  std::stable_sort(order.begin(), order.end(),
-                   [](Control* a, Control* b) { return a->tabIndex() < b->tabIndex(); });
+  sortBy(order, &Control::tabIndex);
   return order;
 }
 
@@ -504,8 +515,7 @@ Control* Form::nextInTabOrder(const Control* from, bool backwards) const {
   std::vector<Control*> cycle;
   for (const auto& c : controls_)
     if (takesFocus(*c)) cycle.push_back(c.get());
-  std::stable_sort(cycle.begin(), cycle.end(),
-                   [](Control* a, Control* b) { return a->tabIndex() < b->tabIndex(); });
+  sortBy(cycle, &Control::tabIndex);
   if (backwards) std::reverse(cycle.begin(), cycle.end());
   const auto at = std::find(cycle.begin(), cycle.end(), from);
   const size_t start = at == cycle.end() ? 0 : static_cast<size_t>(at - cycle.begin()) + 1;
