@@ -355,7 +355,7 @@ class Form {
   std::vector<std::unique_ptr<Control>> controls_;
   std::map<const Control*, std::vector<Control*>> stacking_;
   std::unique_ptr<FormView> view_;
-  std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // held only by the form
+  std::shared_ptr<int> alive_{new int(0)};  // held only by the form
   Twips left_ = 0, top_ = 0;
   bool loaded_ = false;
   bool shown_ = false;
