@@ -47,7 +47,7 @@ using wizard::page;
 const Font kArial675{"Arial", 6.75, false, false};
 const Font kArial825{"Arial", 8.25, false, false};
 
-Look stepHeading(const std::string& text) {
+Look stepHeading(std::string_view text) {
   return wizard::stepHeading(text, forms::kWhite);
 }
 

@@ -60,7 +60,7 @@ Control& label(Form& f, std::string_view name, Control* in, Twips l, Twips t, Tw
   c.setBackColor(look.backColor);
   c.setAlignment(look.alignment);
   c.setAutoSize(look.autoSize);
-  c.setCaption(look.text);
+  c.setCaption(std::string(look.text));
   c.move(l, t, w, h);  // the design size stands until the text changes
   c.setVisible(look.visible);
   return c;

@@ -2,14 +2,16 @@
 // Helpers that build a form's controls in the order its layout table reads: one
 // call per row, the container's controls top first.
 #include <string>
+#include <string_view>
 
 #include "forms/Forms.h"
 
 namespace forms {
 
-// How a label (or another painted control) looks.
+// How a label (or another painted control) looks. It views its text rather than
+// keeping it: hand a Look to label() in the statement that makes it.
 struct Look {
-  std::string text;
+  std::string_view text;
   Font font;
   BackStyle back = BackStyle::Transparent;
   Color foreColor = kSysButtonText;

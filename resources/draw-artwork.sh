@@ -209,11 +209,11 @@ convert $frame radial-gradient:'#f4efe7'-'#a99f92' -distort SRT '234,374 1.6 0 1
   \( $frame xc:gray50 -seed 7 -attenuate 2.0 +noise Gaussian -colorspace Gray -blur 0x0.6 \) \
   -compose SoftLight -composite $plain paper.png
 
-# Stored at quality 60: the wizard draws it at less than half this size,
+# Stored at quality 40: the wizard draws it at less than half this size,
 # where the difference does not show.
 convert paper.png shadow.png -compose Over -composite group.png -compose Over -composite \
   -filter Lanczos -resize 234x374! -unsharp 0x0.6+0.4+0 \
-  -sampling-factor 1x1 -quality 60 -strip "$here/photo.jpg"
+  -sampling-factor 1x1 -quality 40 -strip "$here/photo.jpg"
 
 # ==========================================================================
 # The logo: CORVANE in white capitals on a blue pill-shaped bar. Drawn at
@@ -241,13 +241,13 @@ convert -background none -fill white -font Liberation-Sans-Bold -pointsize 124 \
 convert name.png -fill '#06245c' -colorize 100 -background none -alpha set \
   -channel A -evaluate multiply 0.6 +channel -blur 0x3 $plain name-shadow.png
 
-# Stored at quality 60 as well: drawn at a sixth of this size.
+# Stored at quality 40 as well: drawn at a sixth of this size.
 convert $lframe xc:white \
   \( bar-fill.png bar-mask.png -alpha off -compose CopyOpacity -composite \) -compose Over -composite \
   \( name-shadow.png \) -gravity center -geometry +0+5 -compose Over -composite \
   name.png -gravity center -geometry +0+0 -compose Over -composite \
   -filter Lanczos -resize 746x96! \
-  -sampling-factor 1x1 -quality 60 -strip "$here/logo.jpg"
+  -sampling-factor 1x1 -quality 40 -strip "$here/logo.jpg"
 
 # ==========================================================================
 # The icon: the screen with a prompt, and the wrench clamped on its corner.
