@@ -47,7 +47,7 @@ using wizard::page;
 const Font kArial675{"Arial", 6.75, false, false};
 const Font kArial825{"Arial", 8.25, false, false};
 
-Look stepHeading(std::string_view text) {
+Look stepHeading(const char* text) {
   return wizard::stepHeading(text, forms::kWhite);
 }
 

@@ -12,7 +12,7 @@ Font bold(Font f) {
   return f;
 }
 
-Look transparentText(std::string_view text, const Font& font) {
+Look transparentText(const char* text, const Font& font) {
   Look look;
   look.text = text;
   look.font = font;
@@ -24,7 +24,7 @@ Look centred(Look look) {
   return look;
 }
 
-Look banner(std::string_view text, const Font& font, Color back) {
+Look banner(const char* text, const Font& font, Color back) {
   Look look = centred(transparentText(text, font));
   look.back = BackStyle::Opaque;
   look.foreColor = kWhite;
@@ -33,12 +33,14 @@ Look banner(std::string_view text, const Font& font, Color back) {
 }
 
 Look link(std::string_view text, const Font& font) {
-  Look look = transparentText(text, underlined(font));
+  Look look;
+  look.text = text;
+  look.font = underlined(font);
   look.foreColor = rgb(0, 0, 255);
   return look;
 }
 
-Look plainText(std::string_view text, const Font& font) {
+Look plainText(const char* text, const Font& font) {
   Look look = transparentText(text, font);
   look.back = BackStyle::Opaque;
   return look;
@@ -51,7 +53,7 @@ Look panel(Color back) {
   return look;
 }
 
-Control& label(Form& f, std::string_view name, Control* in, Twips l, Twips t, Twips w, Twips h,
+Control& label(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
                const Look& look, int index) {
   Control& c = f.add(ControlKind::Label, name, in, l, t, w, h, index);
   c.setFont(look.font);
@@ -66,27 +68,27 @@ Control& label(Form& f, std::string_view name, Control* in, Twips l, Twips t, Tw
   return c;
 }
 
-Control& image(Form& f, std::string_view name, Control* in, Twips l, Twips t, Twips w, Twips h,
+Control& image(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
                const char* picture) {
   Control& c = f.add(ControlKind::Image, name, in, l, t, w, h);
   c.setPicture(picture);
   return c;
 }
 
-Control& shape(Form& f, std::string_view name, Control* in, Twips l, Twips t, Twips w, Twips h,
+Control& shape(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
                int index) {
   return f.add(ControlKind::Shape, name, in, l, t, w, h, index);
 }
 
-Control& outline(Form& f, std::string_view name, Control* in, Twips l, Twips t, Twips w, Twips h,
+Control& outline(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
                  int borderWidth) {
   Control& c = shape(f, name, in, l, t, w, h);
   c.setBorderWidth(borderWidth);
   return c;
 }
 
-Control& checkBox(Form& f, std::string_view name, Control* in, Twips l, Twips t, Twips w, Twips h,
-                  std::string_view text, int value, const Font& font, bool visible) {
+Control& checkBox(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
+                  const char* text, int value, const Font& font, bool visible) {
   Control& c = f.add(ControlKind::CheckBox, name, in, l, t, w, h);
   c.setCaption(std::string(text));
   c.setValue(value);
@@ -95,8 +97,8 @@ Control& checkBox(Form& f, std::string_view name, Control* in, Twips l, Twips t,
   return c;
 }
 
-Control& commandButton(Form& f, std::string_view name, Control* in, Twips l, Twips t, Twips w,
-                       Twips h, std::string_view caption, int tabIndex, bool enabled) {
+Control& commandButton(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w,
+                       Twips h, const char* caption, int tabIndex, bool enabled) {
   Control& c = f.add(ControlKind::CommandButton, name, in, l, t, w, h);
   c.setCaption(std::string(caption));
   c.setEnabled(enabled);
@@ -104,7 +106,7 @@ Control& commandButton(Form& f, std::string_view name, Control* in, Twips l, Twi
   return c;
 }
 
-Control& page(Form& f, std::string_view name, int index, Twips l, Twips t, Twips w, Twips h,
+Control& page(Form& f, const char* name, int index, Twips l, Twips t, Twips w, Twips h,
               Color back) {
   Control& c = f.add(ControlKind::Frame, name, nullptr, l, t, w, h, index);
   c.setBackColor(back);

@@ -24,32 +24,32 @@ struct Look {
 Font underlined(Font f);
 Font bold(Font f);
 
-Look transparentText(std::string_view text, const Font& font);
+Look transparentText(const char* text, const Font& font);
 Look centred(Look look);
 // Text on an opaque banner: white on `back`, centred.
-Look banner(std::string_view text, const Font& font, Color back);
+Look banner(const char* text, const Font& font, Color back);
 // A link: underlined text in pure blue on nothing.
 Look link(std::string_view text, const Font& font);
 // Text on the label's own (system) colour, as a label looks unless told otherwise.
-Look plainText(std::string_view text, const Font& font);
+Look plainText(const char* text, const Font& font);
 // An opaque panel with no text.
 Look panel(Color back);
 
-Control& label(Form& f, std::string_view name, Control* in, Twips l, Twips t, Twips w, Twips h,
+Control& label(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
                const Look& look, int index = -1);
-Control& image(Form& f, std::string_view name, Control* in, Twips l, Twips t, Twips w, Twips h,
+Control& image(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
                const char* picture);
-Control& shape(Form& f, std::string_view name, Control* in, Twips l, Twips t, Twips w, Twips h,
+Control& shape(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
                int index = -1);
 // A square outline drawn with a pen `borderWidth` pixels wide.
-Control& outline(Form& f, std::string_view name, Control* in, Twips l, Twips t, Twips w, Twips h,
+Control& outline(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
                  int borderWidth);
-Control& checkBox(Form& f, std::string_view name, Control* in, Twips l, Twips t, Twips w, Twips h,
-                  std::string_view text, int value, const Font& font, bool visible);
-Control& commandButton(Form& f, std::string_view name, Control* in, Twips l, Twips t, Twips w,
-                       Twips h, std::string_view caption, int tabIndex, bool enabled = true);
+Control& checkBox(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
+                  const char* text, int value, const Font& font, bool visible);
+Control& commandButton(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w,
+                       Twips h, const char* caption, int tabIndex, bool enabled = true);
 // A page of a wizard: frame `name`(index) without border or caption on the form.
-Control& page(Form& f, std::string_view name, int index, Twips l, Twips t, Twips w, Twips h,
+Control& page(Form& f, const char* name, int index, Twips l, Twips t, Twips w, Twips h,
               Color back);
 
 }  // namespace forms
