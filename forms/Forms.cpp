@@ -337,12 +337,12 @@ Control* Form::find(std::string_view name, int index) const {
   return nullptr;
 }
 
-Control& Form::control(const std::string& name) const {
+Control& Form::control(const char* name) const {
   if (Control* c = find(name)) return *c;
-  throw DesignError("no control " + name + " on " + name_);
+  throw DesignError(std::string("no control ") + name + " on " + name_);
 }
 
-ControlArray Form::controlArray(const std::string& name) const {
+ControlArray Form::controlArray(const char* name) const {
   std::vector<Control*> elements;
   for (const auto& c : controls_)
     if (c->name() == name && c->index() >= 0) elements.push_back(c.get());

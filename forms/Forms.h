@@ -281,9 +281,9 @@ class Form {
   // Adds a control as the bottom-most of its container: list controls top first.
   Control& add(ControlKind kind, std::string_view name, Control* container, Twips left, Twips top,
                Twips width, Twips height, int index = -1);
-  Control& control(const std::string& name) const;
+  Control& control(const char* name) const;
   Control* find(std::string_view name, int index = -1) const;
-  ControlArray controlArray(const std::string& name) const;
+  ControlArray controlArray(const char* name) const;
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
   // The children of a container (nullptr: the form) in stacking order, top first.
   const std::vector<Control*>& stacking(const Control* container) const;
