@@ -402,8 +402,8 @@ class Application {
 
   virtual std::unique_ptr<FormView> createView(Form& form) = 0;
   // A modal message box; the title defaults to the application's title.
-  virtual int msgBox(const std::string& prompt, unsigned style = vbOKOnly,
-                     const std::string& titleText = std::string()) = 0;
+  virtual int msgBox(std::string_view prompt, unsigned style = vbOKOnly,
+                     std::string_view titleText = {}) = 0;
   // Processes every pending message, then returns.
   virtual void doEvents() = 0;
   // Sleeps until a message arrives or `ms` milliseconds pass (keeps the window alive).

@@ -58,15 +58,14 @@ std::unique_ptr<FormView> Win32Application::createView(Form& form) {
   return std::make_unique<Win32FormView>(*this, form);
 }
 
-int Win32Application::msgBox(const std::string& prompt, unsigned style,
-                             const std::string& titleText) {
-  const std::string& caption = titleText.empty() ? title : titleText;
+int Win32Application::msgBox(std::string_view prompt, unsigned style, std::string_view titleText) {
+  const std::string caption(titleText.empty() ? std::string_view(title) : titleText);
   // Owned by a window of the program, so it can never lie behind one of them.
   HWND owner = GetActiveWindow();
   if (!owner)
     for (const Win32FormView* view : views_)
       if (IsWindowVisible(view->hwnd()) && IsWindowEnabled(view->hwnd())) owner = view->hwnd();
-  return MessageBoxA(owner, prompt.c_str(), caption.c_str(), style);
+  return MessageBoxA(owner, std::string(prompt).c_str(), caption.c_str(), style);
 }
 
 void Win32Application::pumpMessages(Loop loop, const std::function<bool()>& more) {

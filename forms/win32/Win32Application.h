@@ -24,8 +24,8 @@ class Win32Application : public Application {
   ~Win32Application() override;
 
   std::unique_ptr<FormView> createView(Form& form) override;
-  int msgBox(const std::string& prompt, unsigned style = vbOKOnly,
-             const std::string& titleText = std::string()) override;
+  int msgBox(std::string_view prompt, unsigned style = vbOKOnly,
+             std::string_view titleText = {}) override;
   void doEvents() override;
   void waitForMessages(int ms) override;
   void whenIdle(std::function<void()> work) override;
