@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 
 namespace forms {
 
@@ -116,8 +115,8 @@ void Control::setCaption(const std::string& text) {
 // the font here; the Win32 realisation measures the real text when it paints.
 void Control::fitToText() {
   const double charTwips = font_.points * 20.0 * (font_.bold ? 0.58 : 0.52);
-  width_ = static_cast<Twips>(std::lround(charTwips * static_cast<double>(caption_.size())));
-  height_ = static_cast<Twips>(std::lround(font_.points * 20.0 * 1.2));
+  width_ = rounded(charTwips * static_cast<double>(caption_.size()));
+  height_ = rounded(font_.points * 20.0 * 1.2);
 }
 
 void Control::setForeColor(Color c) {

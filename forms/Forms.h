@@ -18,6 +18,11 @@ namespace forms {
 
 using Twips = int;
 
+// To the nearest whole number, halves away from zero.
+inline int rounded(double x) {
+  return static_cast<int>(x < 0 ? x - 0.5 : x + 0.5);
+}
+
 // Colours as the platform stores them: 0x00BBGGRR, or 0x800000nn for system colour nn.
 using Color = std::uint32_t;
 constexpr Color rgb(unsigned r, unsigned g, unsigned b) {

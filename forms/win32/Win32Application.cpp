@@ -1,7 +1,6 @@
 #include "forms/win32/Win32Application.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "forms/win32/Win32FormView.h"
 
@@ -40,18 +39,13 @@ HWND Win32Application::hiddenOwner() {
 
 HFONT Win32Application::font(const Font& f) {
   // Controls of one look share one font: a wizard page repeats a few faces many times.
-  const std::string key = std::string(f.face) + "|" + std::to_string(std::lround(f.points * 100)) +
-                          (f.bold ? "|b" : "|") + (f.underline ? "u" : "");
-  auto it = fonts_.find(key);
-  if (it == fonts_.end())
-    it = fonts_
-             .emplace(key, platform::GdiObject<HFONT>(
-                               CreateFontA(-dpi_.pointsToPixels(f.points), 0, 0, 0,
-                                           f.bold ? FW_BOLD : FW_NORMAL, FALSE, f.underline, FALSE,
-                                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.face)))
-             .first;
-  return it->second.get();
+  for (const auto& [look, font] : fonts_)
+    if (look == f) return font.get();
+  fonts_.emplace_back(
+      f, CreateFontA(-dpi_.pointsToPixels(f.points), 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                     f.underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.face));
+  return fonts_.back().second.get();
 }
 
 std::unique_ptr<FormView> Win32Application::createView(Form& form) {

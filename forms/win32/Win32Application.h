@@ -5,7 +5,7 @@
 
 #include <exception>
 #include <functional>
-#include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -72,7 +72,7 @@ class Win32Application : public Application {
   HWND hiddenOwner_ = nullptr;
   DWORD lastTick_ = 0;
   std::uint64_t tickHigh_ = 0;
-  std::map<std::string, platform::GdiObject<HFONT>> fonts_;
+  std::vector<std::pair<Font, platform::GdiObject<HFONT>>> fonts_;  // a handful
   std::vector<std::function<void()>> idleWork_;
   UINT_PTR idleTimer_ = 0;
 };
