@@ -445,19 +445,29 @@ struct Area {
   bool inside(const Area& o) const {
     return left >= o.left && top >= o.top && right <= o.right && bottom <= o.bottom;
   }
+  Area within(const Area& o) const {
+    return {std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
+            std::min(bottom, o.bottom)};
+  }
 };
 
 Area areaOf(const Control& c) {
   return {c.left(), c.top(), c.left() + c.width(), c.top() + c.height()};
 }
 
+// The inside of a container (nullptr: the form), where its controls can be seen.
+Area insideOf(const Form& f, const Control* container) {
+  return {0, 0, container ? container->width() : f.clientWidth,
+          container ? container->height() : f.clientHeight};
+}
+
 }  // namespace
 
 bool Form::coveredBySibling(const Control& control) const {
+  const Area seen = areaOf(control).within(insideOf(*this, control.container()));
   for (const Control* above : stacking(control.container())) {
     if (above == &control) break;
-    if (isWindowed(above->kind()) && above->visible() && areaOf(control).inside(areaOf(*above)))
-      return true;
+    if (isWindowed(above->kind()) && above->visible() && seen.inside(areaOf(*above))) return true;
   }
   return false;
 }
@@ -474,10 +484,7 @@ bool Form::inSight(const Control& control) const {
   Area seen = areaOf(control);
   for (const Control* c = &control; c; c = c->container()) {
     const Control* parent = c->container();
-    const Area box{0, 0, parent ? parent->width() : clientWidth,
-                   parent ? parent->height() : clientHeight};
-    seen = {std::max(seen.left, box.left), std::max(seen.top, box.top),
-            std::min(seen.right, box.right), std::min(seen.bottom, box.bottom)};
+    seen = seen.within(insideOf(*this, parent));
     if (seen.empty()) return false;
     for (const Control* above : stacking(parent)) {
       if (above == c) break;

@@ -341,7 +341,7 @@ class Form {
   // them and the form, and not covered by a window stacked above it.
   bool inSight(const Control& control) const;
   // Whether a visible window stacked above the control in its own container hides
-  // all of it.
+  // all of it that lies inside the container (what sticks out is never seen).
   bool coveredBySibling(const Control& control) const;
   // Whether Tab stops at the control.
   bool tabStop(const Control& control) const;
