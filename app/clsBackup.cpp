@@ -8,16 +8,16 @@
 #include "wordengine/clsWDNone.h"
 
 void clsBackup::Backup() {
-  CurrentWD = std::make_shared<clsWDNone>(services_);
+  CurrentWD.reset(new clsWDNone(services_));
   if (Module1::CurrentStep == 2) {
     const clsRegistry registry;
     if (registry.KeyExists(clsRegistry::kCurrentUser,
                            "Software\\Microsoft\\Office\\10.0\\Word\\Options", ""))
-      CurrentWD = std::make_shared<clsWD10>(services_);
+      CurrentWD.reset(new clsWD10(services_));
     // Checked second, so with both versions present Word 2003 is the one used.
     if (registry.KeyExists(clsRegistry::kCurrentUser,
                            "Software\\Microsoft\\Office\\11.0\\Word\\Options", ""))
-      CurrentWD = std::make_shared<clsWD11>(services_);
+      CurrentWD.reset(new clsWD11(services_));
     services_.app.yield(3);
     const std::shared_ptr<clsWD> wd = CurrentWD;
     wd->Execute();

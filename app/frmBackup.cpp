@@ -47,7 +47,7 @@ using wizard::page;
 const Font kArial675{"Arial", 6.75, false, false};
 const Font kArial825{"Arial", 8.25, false, false};
 
-Look stepHeading(const std::string& text) {
+Look stepHeading(const char* text) {
   return wizard::stepHeading(text, forms::kWhite);
 }
 
@@ -177,15 +177,20 @@ void layOut(forms::Form& f) {
 }
 
 // Runs one statement, ignoring any error it raises (the handlers that go on after
-// a failing statement).
-template <typename F>
-void ignoringErrors(F&& statement) {
+// a failing statement). The catching is written once; each statement only adds
+// the call that runs it.
+void ignoringErrorsIn(void (*run)(void*), void* statement) {
   try {
-    statement();
+    run(statement);
   } catch (const forms::ProcessEnded&) {
     throw;
   } catch (...) {
   }
+}
+
+template <typename F>
+void ignoringErrors(F&& statement) {
+  ignoringErrorsIn([](void* s) { (*static_cast<std::remove_reference_t<F>*>(s))(); }, &statement);
 }
 
 std::string upper(const std::string& s) {

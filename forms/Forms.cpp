@@ -2,9 +2,21 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 
 namespace forms {
+
+namespace {
+
+// Orders controls by one of their numbers, keeping equal ones in their order. The
+// lists are a form's controls, a few dozen at most: an insertion sort does it in a
+// fraction of the library's code.
+void sortBy(std::vector<Control*>& controls, int (Control::*number)() const) {
+  for (size_t i = 1; i < controls.size(); ++i)
+    for (size_t j = i; j > 0 && (controls[j]->*number)() < (controls[j - 1]->*number)(); --j)
+      std::swap(controls[j], controls[j - 1]);
+}
+
+}  // namespace
 
 const char* kindName(ControlKind kind) {
   switch (kind) {
@@ -103,8 +115,8 @@ void Control::setCaption(const std::string& text) {
 // the font here; the Win32 realisation measures the real text when it paints.
 void Control::fitToText() {
   const double charTwips = font_.points * 20.0 * (font_.bold ? 0.58 : 0.52);
-  width_ = static_cast<Twips>(std::lround(charTwips * static_cast<double>(caption_.size())));
-  height_ = static_cast<Twips>(std::lround(font_.points * 20.0 * 1.2));
+  width_ = rounded(charTwips * static_cast<double>(caption_.size()));
+  height_ = rounded(font_.points * 20.0 * 1.2);
 }
 
 void Control::setForeColor(Color c) {
@@ -303,12 +315,13 @@ Form::~Form() {
   if (view_) view_->destroy();
 }
 
-Control& Form::add(ControlKind kind, const std::string& name, Control* container, Twips left,
+Control& Form::add(ControlKind kind, std::string_view name, Control* container, Twips left,
                    Twips top, Twips width, Twips height, int index) {
   if (container && !isContainerKind(container->kind()))
-    throw DesignError(name + ": a " + kindName(container->kind()) + " holds no controls");
-  if (find(name, index)) throw DesignError("duplicate control " + name);
-  controls_.push_back(std::make_unique<Control>(*this, kind, name, index, container));
+    throw DesignError(std::string(name) + ": a " + kindName(container->kind()) +
+                      " holds no controls");
+  if (find(name, index)) throw DesignError("duplicate control " + std::string(name));
+  controls_.push_back(std::make_unique<Control>(*this, kind, std::string(name), index, container));
   Control& c = *controls_.back();
   c.setTabIndex(static_cast<int>(controls_.size()) - 1);  // creation order until set
   c.move(left, top, width, height);
@@ -317,23 +330,22 @@ Control& Form::add(ControlKind kind, const std::string& name, Control* container
   return c;
 }
 
-Control* Form::find(const std::string& name, int index) const {
+Control* Form::find(std::string_view name, int index) const {
   for (const auto& c : controls_)
     if (c->name() == name && c->index() == index) return c.get();
   return nullptr;
 }
 
-Control& Form::control(const std::string& name) const {
+Control& Form::control(const char* name) const {
   if (Control* c = find(name)) return *c;
-  throw DesignError("no control " + name + " on " + name_);
+  throw DesignError(std::string("no control ") + name + " on " + name_);
 }
 
-ControlArray Form::controlArray(const std::string& name) const {
+ControlArray Form::controlArray(const char* name) const {
   std::vector<Control*> elements;
   for (const auto& c : controls_)
     if (c->name() == name && c->index() >= 0) elements.push_back(c.get());
-  std::sort(elements.begin(), elements.end(),
-            [](Control* a, Control* b) { return a->index() < b->index(); });
+  sortBy(elements, &Control::index);
   return ControlArray(std::move(elements));
 }
 
@@ -433,19 +445,29 @@ struct Area {
   bool inside(const Area& o) const {
     return left >= o.left && top >= o.top && right <= o.right && bottom <= o.bottom;
   }
+  Area within(const Area& o) const {
+    return {std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
+            std::min(bottom, o.bottom)};
+  }
 };
 
 Area areaOf(const Control& c) {
   return {c.left(), c.top(), c.left() + c.width(), c.top() + c.height()};
 }
 
+// The inside of a container (nullptr: the form), where its controls can be seen.
+Area insideOf(const Form& f, const Control* container) {
+  return {0, 0, container ? container->width() : f.clientWidth,
+          container ? container->height() : f.clientHeight};
+}
+
 }  // namespace
 
 bool Form::coveredBySibling(const Control& control) const {
+  const Area seen = areaOf(control).within(insideOf(*this, control.container()));
   for (const Control* above : stacking(control.container())) {
     if (above == &control) break;
-    if (isWindowed(above->kind()) && above->visible() && areaOf(control).inside(areaOf(*above)))
-      return true;
+    if (isWindowed(above->kind()) && above->visible() && seen.inside(areaOf(*above))) return true;
   }
   return false;
 }
@@ -462,10 +484,7 @@ bool Form::inSight(const Control& control) const {
   Area seen = areaOf(control);
   for (const Control* c = &control; c; c = c->container()) {
     const Control* parent = c->container();
-    const Area box{0, 0, parent ? parent->width() : clientWidth,
-                   parent ? parent->height() : clientHeight};
-    seen = {std::max(seen.left, box.left), std::max(seen.top, box.top),
-            std::min(seen.right, box.right), std::min(seen.bottom, box.bottom)};
+    seen = seen.within(insideOf(*this, parent));
     if (seen.empty()) return false;
     for (const Control* above : stacking(parent)) {
       if (above == c) break;
@@ -492,8 +511,7 @@ std::vector<Control*> Form::tabOrder() const {
   std::vector<Control*> order;
   for (const auto& c : controls_)
     if (tabStop(*c)) order.push_back(c.get());
-  std::stable_sort(order.begin(), order.end(),
-                   [](Control* a, Control* b) { return a->tabIndex() < b->tabIndex(); });
+  sortBy(order, &Control::tabIndex);
   return order;
 }
 
@@ -503,8 +521,7 @@ Control* Form::nextInTabOrder(const Control* from, bool backwards) const {
   std::vector<Control*> cycle;
   for (const auto& c : controls_)
     if (takesFocus(*c)) cycle.push_back(c.get());
-  std::stable_sort(cycle.begin(), cycle.end(),
-                   [](Control* a, Control* b) { return a->tabIndex() < b->tabIndex(); });
+  sortBy(cycle, &Control::tabIndex);
   if (backwards) std::reverse(cycle.begin(), cycle.end());
   const auto at = std::find(cycle.begin(), cycle.end(), from);
   const size_t start = at == cycle.end() ? 0 : static_cast<size_t>(at - cycle.begin()) + 1;

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -16,6 +17,11 @@
 namespace forms {
 
 using Twips = int;
+
+// To the nearest whole number, halves away from zero.
+inline int rounded(double x) {
+  return static_cast<int>(x < 0 ? x - 0.5 : x + 0.5);
+}
 
 // Colours as the platform stores them: 0x00BBGGRR, or 0x800000nn for system colour nn.
 using Color = std::uint32_t;
@@ -52,12 +58,13 @@ bool isWindowed(ControlKind kind);
 bool isContainerKind(ControlKind kind);
 
 struct Font {
-  std::string face = "MS Sans Serif";
+  const char* face = "MS Sans Serif";  // a name written in the program
   double points = 8.25;
   bool bold = false;
   bool underline = false;
   bool operator==(const Font& o) const {
-    return face == o.face && points == o.points && bold == o.bold && underline == o.underline;
+    return std::string_view(face) == o.face && points == o.points && bold == o.bold &&
+           underline == o.underline;
   }
 };
 
@@ -277,11 +284,11 @@ class Form {
 
   // --- Design ---------------------------------------------------------------
   // Adds a control as the bottom-most of its container: list controls top first.
-  Control& add(ControlKind kind, const std::string& name, Control* container, Twips left, Twips top,
+  Control& add(ControlKind kind, std::string_view name, Control* container, Twips left, Twips top,
                Twips width, Twips height, int index = -1);
-  Control& control(const std::string& name) const;
-  Control* find(const std::string& name, int index = -1) const;
-  ControlArray controlArray(const std::string& name) const;
+  Control& control(const char* name) const;
+  Control* find(std::string_view name, int index = -1) const;
+  ControlArray controlArray(const char* name) const;
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
   // The children of a container (nullptr: the form) in stacking order, top first.
   const std::vector<Control*>& stacking(const Control* container) const;
@@ -334,7 +341,7 @@ class Form {
   // them and the form, and not covered by a window stacked above it.
   bool inSight(const Control& control) const;
   // Whether a visible window stacked above the control in its own container hides
-  // all of it.
+  // all of it that lies inside the container (what sticks out is never seen).
   bool coveredBySibling(const Control& control) const;
   // Whether Tab stops at the control.
   bool tabStop(const Control& control) const;
@@ -353,7 +360,7 @@ class Form {
   std::vector<std::unique_ptr<Control>> controls_;
   std::map<const Control*, std::vector<Control*>> stacking_;
   std::unique_ptr<FormView> view_;
-  std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // held only by the form
+  std::shared_ptr<int> alive_{new int(0)};  // held only by the form
   Twips left_ = 0, top_ = 0;
   bool loaded_ = false;
   bool shown_ = false;
@@ -400,8 +407,8 @@ class Application {
 
   virtual std::unique_ptr<FormView> createView(Form& form) = 0;
   // A modal message box; the title defaults to the application's title.
-  virtual int msgBox(const std::string& prompt, unsigned style = vbOKOnly,
-                     const std::string& titleText = std::string()) = 0;
+  virtual int msgBox(std::string_view prompt, unsigned style = vbOKOnly,
+                     std::string_view titleText = {}) = 0;
   // Processes every pending message, then returns.
   virtual void doEvents() = 0;
   // Sleeps until a message arrives or `ms` milliseconds pass (keeps the window alive).

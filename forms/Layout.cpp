@@ -12,7 +12,7 @@ Font bold(Font f) {
   return f;
 }
 
-Look transparentText(const std::string& text, const Font& font) {
+Look transparentText(const char* text, const Font& font) {
   Look look;
   look.text = text;
   look.font = font;
@@ -24,7 +24,7 @@ Look centred(Look look) {
   return look;
 }
 
-Look banner(const std::string& text, const Font& font, Color back) {
+Look banner(const char* text, const Font& font, Color back) {
   Look look = centred(transparentText(text, font));
   look.back = BackStyle::Opaque;
   look.foreColor = kWhite;
@@ -32,13 +32,15 @@ Look banner(const std::string& text, const Font& font, Color back) {
   return look;
 }
 
-Look link(const std::string& text, const Font& font) {
-  Look look = transparentText(text, underlined(font));
+Look link(std::string_view text, const Font& font) {
+  Look look;
+  look.text = text;
+  look.font = underlined(font);
   look.foreColor = rgb(0, 0, 255);
   return look;
 }
 
-Look plainText(const std::string& text, const Font& font) {
+Look plainText(const char* text, const Font& font) {
   Look look = transparentText(text, font);
   look.back = BackStyle::Opaque;
   return look;
@@ -51,7 +53,7 @@ Look panel(Color back) {
   return look;
 }
 
-Control& label(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w, Twips h,
+Control& label(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
                const Look& look, int index) {
   Control& c = f.add(ControlKind::Label, name, in, l, t, w, h, index);
   c.setFont(look.font);
@@ -60,51 +62,51 @@ Control& label(Form& f, const std::string& name, Control* in, Twips l, Twips t, 
   c.setBackColor(look.backColor);
   c.setAlignment(look.alignment);
   c.setAutoSize(look.autoSize);
-  c.setCaption(look.text);
+  c.setCaption(std::string(look.text));
   c.move(l, t, w, h);  // the design size stands until the text changes
   c.setVisible(look.visible);
   return c;
 }
 
-Control& image(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w, Twips h,
+Control& image(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
                const char* picture) {
   Control& c = f.add(ControlKind::Image, name, in, l, t, w, h);
   c.setPicture(picture);
   return c;
 }
 
-Control& shape(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w, Twips h,
+Control& shape(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
                int index) {
   return f.add(ControlKind::Shape, name, in, l, t, w, h, index);
 }
 
-Control& outline(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w, Twips h,
+Control& outline(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
                  int borderWidth) {
   Control& c = shape(f, name, in, l, t, w, h);
   c.setBorderWidth(borderWidth);
   return c;
 }
 
-Control& checkBox(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w, Twips h,
-                  const std::string& text, int value, const Font& font, bool visible) {
+Control& checkBox(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
+                  const char* text, int value, const Font& font, bool visible) {
   Control& c = f.add(ControlKind::CheckBox, name, in, l, t, w, h);
-  c.setCaption(text);
+  c.setCaption(std::string(text));
   c.setValue(value);
   c.setFont(font);
   c.setVisible(visible);
   return c;
 }
 
-Control& commandButton(Form& f, const std::string& name, Control* in, Twips l, Twips t, Twips w,
-                       Twips h, const std::string& caption, int tabIndex, bool enabled) {
+Control& commandButton(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w,
+                       Twips h, const char* caption, int tabIndex, bool enabled) {
   Control& c = f.add(ControlKind::CommandButton, name, in, l, t, w, h);
-  c.setCaption(caption);
+  c.setCaption(std::string(caption));
   c.setEnabled(enabled);
   c.setTabIndex(tabIndex);
   return c;
 }
 
-Control& page(Form& f, const std::string& name, int index, Twips l, Twips t, Twips w, Twips h,
+Control& page(Form& f, const char* name, int index, Twips l, Twips t, Twips w, Twips h,
               Color back) {
   Control& c = f.add(ControlKind::Frame, name, nullptr, l, t, w, h, index);
   c.setBackColor(back);

@@ -7,11 +7,7 @@
 
 class RuntimeError : public platform::Error {
  public:
-  RuntimeError(long number, std::string source, std::string description)
-      : platform::Error(source + ": " + description + " (" + std::to_string(number) + ")"),
-        number_(number),
-        source_(std::move(source)),
-        description_(std::move(description)) {}
+  RuntimeError(long number, std::string source, std::string description);
   long number() const { return number_; }
   const std::string& source() const { return source_; }
   const std::string& description() const { return description_; }

@@ -209,9 +209,11 @@ convert $frame radial-gradient:'#f4efe7'-'#a99f92' -distort SRT '234,374 1.6 0 1
   \( $frame xc:gray50 -seed 7 -attenuate 2.0 +noise Gaussian -colorspace Gray -blur 0x0.6 \) \
   -compose SoftLight -composite $plain paper.png
 
+# Stored at quality 40: the wizard draws it at less than half this size,
+# where the difference does not show.
 convert paper.png shadow.png -compose Over -composite group.png -compose Over -composite \
   -filter Lanczos -resize 234x374! -unsharp 0x0.6+0.4+0 \
-  -sampling-factor 1x1 -quality 85 -strip "$here/photo.jpg"
+  -sampling-factor 1x1 -quality 40 -strip "$here/photo.jpg"
 
 # ==========================================================================
 # The logo: CORVANE in white capitals on a blue pill-shaped bar. Drawn at
@@ -239,12 +241,13 @@ convert -background none -fill white -font Liberation-Sans-Bold -pointsize 124 \
 convert name.png -fill '#06245c' -colorize 100 -background none -alpha set \
   -channel A -evaluate multiply 0.6 +channel -blur 0x3 $plain name-shadow.png
 
+# Stored at quality 40 as well: drawn at a sixth of this size.
 convert $lframe xc:white \
   \( bar-fill.png bar-mask.png -alpha off -compose CopyOpacity -composite \) -compose Over -composite \
   \( name-shadow.png \) -gravity center -geometry +0+5 -compose Over -composite \
   name.png -gravity center -geometry +0+0 -compose Over -composite \
   -filter Lanczos -resize 746x96! \
-  -sampling-factor 1x1 -quality 90 -strip "$here/logo.jpg"
+  -sampling-factor 1x1 -quality 40 -strip "$here/logo.jpg"
 
 # ==========================================================================
 # The icon: the screen with a prompt, and the wrench clamped on its corner.
@@ -312,4 +315,5 @@ icon_master 12 icon-glass-bold.png icon-wrench-bold.png icon-master-bold.png
 convert icon-master.png -filter Lanczos -resize 48x48 $plain icon-48.png
 convert icon-master.png -filter Lanczos -resize 32x32 $plain icon-32.png
 convert icon-master-bold.png -filter Lanczos -resize 16x16 $plain icon-16.png
-convert icon-16.png icon-32.png icon-48.png "$here/corva16.ico"
+. "$here/icon-file.sh"
+icon_file "$here/corva16.ico"

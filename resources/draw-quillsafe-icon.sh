@@ -35,4 +35,5 @@ convert sheet.png quill.png -compose Over -composite arrow.png -compose Over -co
 convert master.png -filter Lanczos -resize 48x48 $plain icon-48.png
 convert master.png -filter Lanczos -resize 32x32 $plain icon-32.png
 convert master.png -filter Lanczos -resize 16x16 -unsharp 0x0.6 $plain icon-16.png
-convert icon-16.png icon-32.png icon-48.png "$here/quillsafe.ico"
+. "$here/icon-file.sh"
+icon_file "$here/quillsafe.ico"

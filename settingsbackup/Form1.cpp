@@ -5,7 +5,7 @@
 namespace {
 const forms::Font kArial825{"Arial", 8.25, false, false};
 
-forms::Look text(const std::string& caption) {
+forms::Look text(const char* caption) {
   return forms::plainText(caption, kArial825);
 }
 

@@ -24,7 +24,7 @@ const Font kArial825{"Arial", 8.25, false, false};
 const Font kSans975{"MS Sans Serif", 9.75, false, false};
 
 // The "Step n" headings, on the label's own colour.
-Look stepHeading(const std::string& text) {
+Look stepHeading(const char* text) {
   return wizard::stepHeading(text, forms::kSysButtonFace);
 }
 

@@ -32,7 +32,7 @@ mkdir -p "$raw"
 if [ -n "${CORVA_BENCH_BEFORE_RAW:-}" ]; then cp -r "$CORVA_BENCH_BEFORE_RAW" "$raw/before"; fi
 
 bash tools/install-deps.sh
-bench_targets=(corva16 quillsafe minimal_window startup_step1 startup_step2 startup_step3 startup_step4
+bench_targets=(corva16 quillsafe minimal_window startup_step1 startup_step2 startup_step3 startup_step4 startup_step5
                startup_bench idle_bench repair_bench)
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j"$(nproc)" --target "${bench_targets[@]}"
@@ -129,7 +129,7 @@ if [ -n "${CORVA_BENCH_BEFORE_EXE:-}" ]; then
     > "$raw/startup-before.txt"
 fi
 
-for step in 1 2 3 4; do
+for step in 1 2 3 4 5; do
   wine "$bin/startup_bench.exe" "$startup_runs" "$(winpath "$bin/startup_step$step.exe")" "$minimal" \
     > "$raw/startup-step$step.txt"
 done

@@ -16,7 +16,7 @@ mkdir -p "$out"
 sources=(fuzz/parsers_fuzz.cpp helpers/clsFileSystem.cpp helpers/CompressedFile.cpp
          app/DriveStrings.cpp forms/Forms.cpp forms/Jpeg.cpp
          forms/memory/MemoryApplication.cpp)
-clang++ -std=c++17 -g -O1 -Wall -Wextra -Werror -fsanitize=fuzzer,address,undefined \
+clang++ -std=c++20 -g -O1 -Wall -Wextra -Werror -fsanitize=fuzzer,address,undefined \
   -fno-sanitize-recover=undefined -fno-omit-frame-pointer -I. -Itests \
   "${sources[@]}" -o "$out/parsers_fuzz"
 

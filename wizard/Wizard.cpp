@@ -18,7 +18,7 @@ forms::Control& page(forms::Form& f, int index, forms::Twips left, forms::Twips 
   return forms::page(f, "fraSteps", index, left, top, width, height, back);
 }
 
-forms::Look stepHeading(const std::string& text, forms::Color back) {
+forms::Look stepHeading(const char* text, forms::Color back) {
   forms::Look look = forms::transparentText(text, forms::Font{"MS Sans Serif", 9.75, true, false});
   look.back = forms::BackStyle::Opaque;
   look.backColor = back;

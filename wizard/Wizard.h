@@ -40,7 +40,7 @@ forms::Control& page(forms::Form& f, int index, forms::Twips left, forms::Twips 
                      forms::Twips width, forms::Twips height, forms::Color back);
 
 // The "Step n" headings: bold, as large as their text, on `back`.
-forms::Look stepHeading(const std::string& text, forms::Color back);
+forms::Look stepHeading(const char* text, forms::Color back);
 
 // Adds the labels, the markers and Shape2 to `picWiz`, top first: "Start" bold
 // and its marker green, the last marker red, the others grey.

@@ -214,6 +214,10 @@ void WordInstallation::renNormal(int& oper) {
                                &SharedTemplatesFolder, &ProgramFolderAgain};
   for (std::string* row : rows) *row = withoutFinalBackslash(*row);
 
+  const auto report = [&](const std::string& description) {
+    services_.app.msgBox(kTemplateInUse, forms::vbOKOnly);
+    services_.app.msgBox(description + "\r\n\r\n" + SourcePath + "\r\n", forms::vbInformation);
+  };
   for (const std::string* row : rows) {
     if (row->empty()) continue;  // no folder named: nothing to search
     try {
@@ -222,12 +226,10 @@ void WordInstallation::renNormal(int& oper) {
       SourcePath = oper == 0 ? inUse : outOfUse;
       TargetPath = oper == 0 ? outOfUse : inUse;
       if (SourcePath[0] != '!' && fileExists(SourcePath)) renFile(SourcePath, TargetPath, oper);
+    } catch (const RuntimeError& e) {
+      report(e.description());
     } catch (const std::exception& e) {
-      const RuntimeError* error = dynamic_cast<const RuntimeError*>(&e);
-      services_.app.msgBox(kTemplateInUse, forms::vbOKOnly);
-      services_.app.msgBox(
-          (error ? error->description() : std::string(e.what())) + "\r\n\r\n" + SourcePath + "\r\n",
-          forms::vbInformation);
+      report(e.what());
     }
   }
 }

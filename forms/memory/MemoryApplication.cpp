@@ -25,9 +25,10 @@ std::unique_ptr<FormView> MemoryApplication::createView(Form&) {
   return std::make_unique<MemoryFormView>(*this);
 }
 
-int MemoryApplication::msgBox(const std::string& prompt, unsigned style,
-                              const std::string& titleText) {
-  shownMessageBoxes.push_back({prompt, style, titleText.empty() ? title : titleText});
+int MemoryApplication::msgBox(std::string_view prompt, unsigned style, std::string_view titleText) {
+  shownMessageBoxes.push_back(
+      {std::string(prompt), style,
+       std::string(titleText.empty() ? std::string_view(title) : titleText)});
   if (msgBoxAnswers.empty()) return (style & 7) == vbYesNo ? vbYes : vbOK;
   const int answer = msgBoxAnswers.front();
   msgBoxAnswers.pop_front();

@@ -21,8 +21,8 @@ class MemoryApplication : public Application {
  public:
   ~MemoryApplication() override { releaseDefaultInstances(); }
   std::unique_ptr<FormView> createView(Form& form) override;
-  int msgBox(const std::string& prompt, unsigned style = vbOKOnly,
-             const std::string& titleText = std::string()) override;
+  int msgBox(std::string_view prompt, unsigned style = vbOKOnly,
+             std::string_view titleText = {}) override;
   void doEvents() override;
   void waitForMessages(int ms) override;
   // Here the work waits for the next yield.

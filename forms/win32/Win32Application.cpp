@@ -1,7 +1,6 @@
 #include "forms/win32/Win32Application.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "forms/win32/Win32FormView.h"
 
@@ -40,33 +39,27 @@ HWND Win32Application::hiddenOwner() {
 
 HFONT Win32Application::font(const Font& f) {
   // Controls of one look share one font: a wizard page repeats a few faces many times.
-  const std::string key = f.face + "|" + std::to_string(std::lround(f.points * 100)) +
-                          (f.bold ? "|b" : "|") + (f.underline ? "u" : "");
-  auto it = fonts_.find(key);
-  if (it == fonts_.end())
-    it = fonts_
-             .emplace(key, platform::GdiObject<HFONT>(CreateFontA(
-                               -dpi_.pointsToPixels(f.points), 0, 0, 0,
-                               f.bold ? FW_BOLD : FW_NORMAL, FALSE, f.underline, FALSE,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.face.c_str())))
-             .first;
-  return it->second.get();
+  for (const auto& [look, font] : fonts_)
+    if (look == f) return font.get();
+  fonts_.emplace_back(
+      f, CreateFontA(-dpi_.pointsToPixels(f.points), 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                     f.underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.face));
+  return fonts_.back().second.get();
 }
 
 std::unique_ptr<FormView> Win32Application::createView(Form& form) {
   return std::make_unique<Win32FormView>(*this, form);
 }
 
-int Win32Application::msgBox(const std::string& prompt, unsigned style,
-                             const std::string& titleText) {
-  const std::string& caption = titleText.empty() ? title : titleText;
+int Win32Application::msgBox(std::string_view prompt, unsigned style, std::string_view titleText) {
+  const std::string caption(titleText.empty() ? std::string_view(title) : titleText);
   // Owned by a window of the program, so it can never lie behind one of them.
   HWND owner = GetActiveWindow();
   if (!owner)
     for (const Win32FormView* view : views_)
       if (IsWindowVisible(view->hwnd()) && IsWindowEnabled(view->hwnd())) owner = view->hwnd();
-  return MessageBoxA(owner, prompt.c_str(), caption.c_str(), style);
+  return MessageBoxA(owner, std::string(prompt).c_str(), caption.c_str(), style);
 }
 
 void Win32Application::pumpMessages(Loop loop, const std::function<bool()>& more) {

@@ -5,7 +5,7 @@
 
 #include <exception>
 #include <functional>
-#include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -24,8 +24,8 @@ class Win32Application : public Application {
   ~Win32Application() override;
 
   std::unique_ptr<FormView> createView(Form& form) override;
-  int msgBox(const std::string& prompt, unsigned style = vbOKOnly,
-             const std::string& titleText = std::string()) override;
+  int msgBox(std::string_view prompt, unsigned style = vbOKOnly,
+             std::string_view titleText = {}) override;
   void doEvents() override;
   void waitForMessages(int ms) override;
   void whenIdle(std::function<void()> work) override;
@@ -72,7 +72,7 @@ class Win32Application : public Application {
   HWND hiddenOwner_ = nullptr;
   DWORD lastTick_ = 0;
   std::uint64_t tickHigh_ = 0;
-  std::map<std::string, platform::GdiObject<HFONT>> fonts_;
+  std::vector<std::pair<Font, platform::GdiObject<HFONT>>> fonts_;  // a handful
   std::vector<std::function<void()>> idleWork_;
   UINT_PTR idleTimer_ = 0;
 };

@@ -1,7 +1,5 @@
 #include "forms/win32/Win32Dpi.h"
 
-#include <cmath>
-
 #include "platform/win32/Handle.h"
 
 namespace forms {
@@ -12,7 +10,7 @@ namespace {
 // inch (1440 twips, 72 points), at `dpi`, rounded to the nearest pixel, halves away
 // from zero.
 int scaleRounded(double amount, int perInch, int dpi) {
-  return static_cast<int>(std::lround(amount * dpi / perInch));
+  return rounded(amount * dpi / perInch);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include <deque>
 #include <map>
-#include <unordered_map>
 #include <vector>
 
 #include "forms/Forms.h"
@@ -98,8 +97,8 @@ class Win32FormView : public FormView {
   Part whole_;
   std::deque<Part> containers_;
   Twips frameWidth_ = 0, frameHeight_ = 0;
-  std::unordered_map<const Control*, HWND> windows_;
-  std::unordered_map<HWND, Control*> controls_;
+  std::map<const Control*, HWND> windows_;
+  std::map<HWND, Control*> controls_;
   std::map<Color, platform::GdiObject<HBRUSH>> brushes_;
   std::map<UINT_PTR, Control*> timers_;
   Control* pressed_ = nullptr;

@@ -111,10 +111,13 @@ TEST_F(FileSystemTest, CleanAllPathRefusesRootsBeforeTouchingAnything) {
 
 TEST(WholeNumber, DecimalTextRoundsHalvesToEvenAnythingElseIsNone) {
   const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
-      {"250", 250},    {" -7 ", -7}, {"+007", 7}, {"2.5", 2},  {"3.5", 4},
-      {"-1e3", -1000}, {"", {}},     {"  ", {}},  {"abc", {}}, {"12x", {}},
-      {"--1", {}},     {"0x1A", {}}, {"inf", {}}, {"\t5", {}}, {"1e19", {}}};
+      {"250", 250},    {" -7 ", -7}, {"+007", 7}, {"2.5", 2},  {"3.5", 4},   {".5e1", 5},
+      {"-1e3", -1000}, {"", {}},     {"  ", {}},  {"abc", {}}, {"12x", {}},  {"1e", {}},
+      {"--1", {}},     {"0x1A", {}}, {"inf", {}}, {"\t5", {}}, {"1e19", {}}, {".", {}}};
   for (const auto& [text, number] : cases) EXPECT_EQ(wholeNumber(text), number) << text;
+  // Exact, not through a double: nearer 3, and the last digit kept.
+  EXPECT_EQ(wholeNumber("2.5000000000000001"), 3);
+  EXPECT_EQ(wholeNumber("9007199254740993"), 9007199254740993);
 }
 
 TEST(SetDialogFilter, BarsBecomeNulsAndTheListEndsWithOne) {
