@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
-#include <optional>
 #include <sstream>
 
 #include "bench/ProcessCounters.h"
@@ -55,9 +53,7 @@ TEST(HandlesE2e, ThousandTicksAndHundredRepaintsOnPage1) {
   for (const auto& c : automation::descendants(w.window()))
     if (c.className == "Edit" && c.text == "1000") timeout = c.hwnd;
   ASSERT_TRUE(timeout) << "no text box holds the timer's 1000 ms";
-  auto setInterval = [&](const char* ms) {
-    SendMessageA(timeout, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ms));
-  };
+  auto setInterval = [&](const char* ms) { SetWindowTextA(timeout, ms); };
   // Returns once the wizard has handled everything sent before it.
   auto settle = [&] {
     SendMessageTimeoutA(w.window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
@@ -85,8 +81,8 @@ TEST(HandlesE2e, ThousandTicksAndHundredRepaintsOnPage1) {
   // One cycle: the CD goes, a tick disables Next; it comes back, a tick enables it.
   // Waits look every millisecond, so a thousand cycles fit in seconds.
   const std::string present = e2e::discFolder(), aside = present + ".aside";
-  struct PutBack {
-    std::string from, to;
+  const struct PutBack {
+    const std::string &from, &to;
     ~PutBack() { MoveFileA(from.c_str(), to.c_str()); }
   } putBack{aside, present};
   HWND next = w.next();

@@ -45,11 +45,8 @@ namespace {
 
 constexpr std::uint32_t kHKCU = clsRegistry::kCurrentUser;
 
-class NoAutomation : public platform::AutomationApi {
- public:
-  std::unique_ptr<platform::AutomationObject> create(const std::string&) override {
-    return nullptr;
-  }
+struct NoAutomation : platform::AutomationApi {
+  std::unique_ptr<platform::AutomationObject> create(const std::string&) override { return {}; }
 };
 
 class WordEngine : public ::testing::Test {
