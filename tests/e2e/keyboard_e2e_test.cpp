@@ -37,8 +37,8 @@ class FakeBrowser {
     SetEnvironmentVariableA("CORVA_RECORD", nullptr);
     DeleteFileA(log_.c_str());
   }
-  // The parameters of each start (the command line after the program's own name),
-  // once there are this many.
+  // The parameters of each start (the command line after the program's own name,
+  // unquoted), once there are this many.
   std::vector<std::string> starts(std::size_t count) const {
     std::vector<std::string> parameters;
     automation::waitFor(
@@ -46,10 +46,8 @@ class FakeBrowser {
           parameters.clear();
           std::istringstream lines(e2e::readFile(log_));
           for (std::string line; std::getline(lines, line);) {
-            const std::string cmd = line.substr(0, line.find('|'));
-            const std::size_t at =
-                cmd.find_first_not_of(' ', cmd[0] == '"' ? cmd.find('"', 1) + 1 : cmd.find(' '));
-            parameters.push_back(at == std::string::npos ? "" : cmd.substr(at));
+            const std::size_t at = line.find_first_not_of("\" ", line.find(".exe") + 4);
+            parameters.push_back(line.substr(at, line.find('|') - at));
           }
           return parameters.size() >= count;
         },
