@@ -96,16 +96,43 @@ TEST(WizardE2e, ABadDiscOrAFileThatCannotBeKeptChangesNothing) {
   }
 }
 
-// The user's own CONFIG.NT survives a repair from the cabinets of a Windows XP CD and
-// a second repair that is ended by force as expand writes.
+const std::string kQuillsafe = e2e::windowsPath(e2e::env("CORVA_QUILLSAFE"));
+
+// Starts the chooser, picks an option and presses Start; drives the form it opens.
+void start(Wizard& w, const char* option) {
+  ASSERT_TRUE(w.window());
+  const HWND chooser = w.window();
+  automation::clickButton(w.child(option));
+  Sleep(200);
+  automation::clickButton(w.child("Start"));
+  HWND opened = nullptr;
+  ASSERT_TRUE(automation::waitFor(
+      [&] {
+        for (const auto& t : automation::topLevelWindows(w.pid()))
+          if (t.className == "CorvaForm" && t.visible && t.hwnd != chooser) opened = t.hwnd;
+        return opened != nullptr;
+      },
+      10000));
+  EXPECT_FALSE(IsWindowVisible(chooser));
+  w.drive(opened);
+}
+
+// The user's own CONFIG.NT survives a repair from the cabinets of a Windows XP CD, made
+// by the wizard that the settings tool's backup choice opens, and a second repair that
+// is ended by force as expand writes.
 TEST(WizardE2e, TheUsersConfigIsKeptThroughTwoRepairsAndAForcedEnd) {
   e2e::removeTargets();
   writeFile(systemTarget("CONFIG.NT"), kEditedConfig);
   {
     const e2e::DiscInE cabinets{"cab"};
     ASSERT_TRUE(cabinets.ok);
-    Wizard w;
+    Wizard w(kQuillsafe);
+    start(w, "Backup WordPerfect customized settings and files");
+    EXPECT_EQ(w.buttons(), "-CN-");
     ASSERT_TRUE(w.repairToFinish()) << w.buttons();
+    // Closing it ends the program: the hidden chooser keeps nothing alive.
+    PostMessageA(w.window(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(w.wait(10000));
   }
   EXPECT_EQ(readFile(systemTarget("CONFIG.NT.before-repair-1")), kEditedConfig);
   EXPECT_FALSE(exists(systemTarget("AUTOEXEC.NT.before-repair-1")));  // there was none
@@ -132,30 +159,8 @@ TEST(WizardE2e, TheUsersConfigIsKeptThroughTwoRepairsAndAForcedEnd) {
   EXPECT_EQ(readFile(systemTarget("CONFIG.NT.before-repair-2")), "files=80\r\n");
 }
 
-// The real quillsafe.exe: the chooser, the restore wizard through to its closing page
-// (each kind of faulty file and its message is a Windows test), and the repair wizard
-// reached by the backup choice.
-const std::string kQuillsafe = e2e::windowsPath(e2e::env("CORVA_QUILLSAFE"));
-
-// Starts the chooser, picks an option and presses Start; drives the form it opens.
-void start(Wizard& w, const char* option) {
-  ASSERT_TRUE(w.window());
-  const HWND chooser = w.window();
-  automation::clickButton(w.child(option));
-  Sleep(200);
-  automation::clickButton(w.child("Start"));
-  HWND opened = nullptr;
-  ASSERT_TRUE(automation::waitFor(
-      [&] {
-        for (const auto& t : automation::topLevelWindows(w.pid()))
-          if (t.className == "CorvaForm" && t.visible && t.hwnd != chooser) opened = t.hwnd;
-        return opened != nullptr;
-      },
-      10000));
-  EXPECT_FALSE(IsWindowVisible(chooser));
-  w.drive(opened);
-}
-
+// The restore wizard through to its closing page (each kind of faulty file and its
+// message is a Windows test).
 TEST(QuillsafeE2e, ChooserThenRestoreTakesAGoodFileToTheClosingPage) {
   const std::string good = (fs::temp_directory_path() / "quillsafe-e2e.bak").string();
   writeFile(good, "[Backup]\r\nVersion=WP12\r\nBackup_Location=C:\\Saved\r\n");
@@ -185,17 +190,6 @@ TEST(QuillsafeE2e, ChooserThenRestoreTakesAGoodFileToTheClosingPage) {
   automation::clickButton(w.finish());
   EXPECT_TRUE(w.wait(10000));
   DeleteFileA(good.c_str());
-}
-
-TEST(QuillsafeE2e, BackupChoiceRepairsFromTheCdAsTheRepairWizardDoes) {
-  e2e::removeTargets();
-  Wizard w(kQuillsafe);
-  start(w, "Backup WordPerfect customized settings and files");
-  EXPECT_EQ(w.buttons(), "-CN-");
-  ASSERT_TRUE(w.repairToFinish()) << w.buttons();
-  // Closing the repair wizard ends the program: the hidden chooser keeps nothing alive.
-  PostMessageA(w.window(), WM_CLOSE, 0, 0);
-  EXPECT_TRUE(w.wait(10000));
 }
 
 // The running wizard must not gain GDI objects, USER objects, kernel handles or

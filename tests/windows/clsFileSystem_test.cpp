@@ -58,9 +58,7 @@ class FileSystemWin32 : public ::testing::Test {
     std::ofstream(at(name), std::ios::binary) << std::string(size, 'x');
     ASSERT_TRUE(exists(name) && (!attributes || SetFileAttributesA(at(name).c_str(), attributes)));
   }
-  bool exists(const std::string& name) const {
-    return GetFileAttributesA(at(name).c_str()) != INVALID_FILE_ATTRIBUTES;
-  }
+  bool exists(const std::string& name) const { return disk::exists(at(name)); }
   // The prompts of the boxes shown since the last call, joined by "|".
   std::string boxes(unsigned style = forms::vbOKOnly) {
     std::string prompts;
@@ -96,9 +94,8 @@ TEST_F(FileSystemWin32, ExistenceSizeDateAndAttributes) {
   EXPECT_FALSE(fs.FileExist(""));
   // FileReal: a plain file of the current folder, named exactly as stored.
   EXPECT_TRUE(fs.FileReal("Notes.txt"));
-  for (const std::string& no :
-       Names{"notes.txt", at("Notes.txt"), "*.txt", "secret.txt", "sub", ""})
-    EXPECT_FALSE(fs.FileReal(no)) << no;
+  for (const std::string& n : Names{"notes.txt", at("Notes.txt"), "*.txt", "secret.txt", "sub", ""})
+    EXPECT_FALSE(fs.FileReal(n)) << n;
 
   EXPECT_EQ(fs.GetFileSize(at("Notes.txt")), "1" + files.decimalSeparator() + "5KB");
   SYSTEMTIME now;
