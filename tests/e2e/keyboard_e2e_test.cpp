@@ -178,8 +178,7 @@ TEST(KeyboardE2e, WalkThroughWithKeysOnly) {
   EXPECT_EQ(browser.starts(2), (std::vector<std::string>{kSiteLink, kSiteLink}));
   ASSERT_TRUE(settleFocus(w));
   ASSERT_TRUE(w.keys("Tab space Tab"));
-  HWND visit =
-      automation::findChildByText(w.window(), "Check out our other solutions and products ");
+  HWND visit = w.child("Check out our other solutions and products ");
   EXPECT_EQ(SendMessageA(visit, BM_GETCHECK, 0, 0), BST_UNCHECKED);
   ASSERT_TRUE(w.keys("Return"));
   EXPECT_TRUE(w.wait(10000));
