@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "fakes/FakeFileSystem.h"
+#include "fakes/FakePlatform.h"
 #include "forms/Jpeg.h"
 #include "forms/memory/MemoryApplication.h"
 #include "fuzz/PathHelperChecks.h"

@@ -5,14 +5,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "automation/Automation.h"
+#include "bench/BenchSupport.h"
 #include "windows/RegistryAccess.h"
 
 namespace e2e {
@@ -34,46 +32,28 @@ inline std::string readFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The running wizard: its process and window. The process is ended on destruction
-// if it is still there, so a failed test leaves nothing behind.
-class Wizard {
+// The running wizard: its process, ended on destruction if it is still there so a
+// failed test leaves nothing behind, and the window driven.
+class Wizard : public bench::Child {
  public:
-  explicit Wizard(const std::string& exe = windowsPath(env("CORVA_EXE")),
-                  int windowWaitMs = 30000) {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    std::string line = "\"" + exe + "\"";
-    if (CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                       &pi_)) {
-      CloseHandle(pi_.hThread);
-      window_ = automation::findTopLevel(pi_.dwProcessId, "CorvaForm", windowWaitMs);
-    }
+  explicit Wizard(const std::string& exe = windowsPath(env("CORVA_EXE")), int windowWaitMs = 30000)
+      : Child("\"" + exe + "\"", exe) {
+    if (started()) window_ = automation::findTopLevel(pid(), "CorvaForm", windowWaitMs);
   }
-  ~Wizard() {
-    if (!pi_.hProcess) return;
-    if (running() && TerminateProcess(pi_.hProcess, 1)) WaitForSingleObject(pi_.hProcess, 5000);
-    CloseHandle(pi_.hProcess);
-  }
-  Wizard(const Wizard&) = delete;
-  Wizard& operator=(const Wizard&) = delete;
 
   HWND window() const { return window_; }
   // Another window of the program becomes the one driven (a form it opened).
   void drive(HWND window) { window_ = window; }
-  HANDLE process() const { return pi_.hProcess; }
-  DWORD pid() const { return pi_.dwProcessId; }
-  bool running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
-  bool waitForExit(int ms) const { return WaitForSingleObject(pi_.hProcess, ms) == WAIT_OBJECT_0; }
+  bool running() const { return !wait(0); }
 
   HWND child(const std::string& text) const { return automation::findChildByText(window_, text); }
   HWND next() const { return child("&Next >"); }
-  HWND back() const { return child("< &Back"); }
   HWND cancel() const { return child("Cancel"); }
   HWND finish() const { return child("&Finish"); }
   // "BCNF" with '-' for each disabled button, as the tests compare them.
   std::string buttons() const {
     std::string s = "BCNF";
-    const HWND all[] = {back(), cancel(), next(), finish()};
+    const HWND all[] = {child("< &Back"), cancel(), next(), finish()};
     for (int i = 0; i < 4; ++i)
       if (!automation::isEnabled(all[i])) s[i] = '-';
     return s;
@@ -138,7 +118,6 @@ class Wizard {
   }
 
  private:
-  PROCESS_INFORMATION pi_{};
   HWND window_ = nullptr;
 };
 
@@ -149,17 +128,25 @@ inline std::string systemTarget(const char* name) {
 // The three files and every copy a repair kept of them.
 inline void removeTargets() {
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(systemTarget("*.NT*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::string path = systemTarget(found.cFileName);
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path.c_str());
-  } while (FindNextFileA(search, &found));
+  const HANDLE search = FindFirstFileA(systemTarget("*.NT*").c_str(), &found);
+  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+    SetFileAttributesA(systemTarget(found.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(systemTarget(found.cFileName).c_str());
+  }
   FindClose(search);
 }
 inline bool exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+// Whether the three files hold what the demonstration CD's sources expand to.
+inline bool allWritten() {
+  const std::pair<const char*, const char*> written[] = {
+      {"CONFIG.NT", "config.nt"}, {"AUTOEXEC.NT", "autoexec.nt"}, {"COMMAND.NT", "command.com"}};
+  for (const auto& [target, source] : written)
+    if (readFile(systemTarget(target)) !=
+        readFile(windowsPath(env("CORVA_SOURCE") + "/resources/demo-cd/" + source)))
+      return false;
+  return true;
 }
 inline std::string discFolder(const std::string& disc = "xpcd") {
   return windowsPath(env("WINEPREFIX") + "/discs/" + disc + "/i386");
@@ -171,73 +158,15 @@ inline bool moveFolder(const std::string& from, const std::string& to) {
 }
 
 // E: holds another of the prepared i386 folders ("cab", "random", "short", "empty")
-// until this ends.
-class DiscInE {
- public:
-  explicit DiscInE(std::string disc) : disc_(std::move(disc)) {
-    ok_ = moveFolder(discFolder(), discFolder() + ".demo") &&
-          moveFolder(discFolder(disc_), discFolder());
-  }
+// while this lives.
+struct DiscInE {
+  const std::string disc;
+  const bool ok = moveFolder(discFolder(), discFolder() + ".demo") &&
+                  moveFolder(discFolder(disc), discFolder());
   ~DiscInE() {
-    moveFolder(discFolder(), discFolder(disc_));
+    moveFolder(discFolder(), discFolder(disc));
     moveFolder(discFolder() + ".demo", discFolder());
   }
-  DiscInE(const DiscInE&) = delete;
-  DiscInE& operator=(const DiscInE&) = delete;
-  bool ok() const { return ok_; }
-
- private:
-  std::string disc_;
-  bool ok_ = false;
-};
-inline std::string demoSource(const char* name) {
-  return windowsPath(env("CORVA_SOURCE") + "/resources/demo-cd/" + name);
-}
-
-inline std::string tempFolder() {
-  return (std::filesystem::temp_directory_path() / "").string();
-}
-
-// Registers the recorder as the program for .htm files and logs what it is
-// started with; removes both again at the end.
-class FakeBrowser {
- public:
-  FakeBrowser() {
-    DeleteFileA(log_.c_str());
-    SetEnvironmentVariableA("CORVA_RECORD", log_.c_str());
-    const std::string exe = e2e::windowsPath(e2e::env("CORVA_RECORDER"));
-    regtest::put(HKEY_CLASSES_ROOT, ".htm", "", REG_SZ, std::string("CorvaTestPage") + '\0');
-    regtest::put(HKEY_CLASSES_ROOT, "CorvaTestPage\\shell\\open\\command", "", REG_SZ,
-                 "\"" + exe + "\" \"%1\"" + '\0');
-  }
-  ~FakeBrowser() {
-    SHDeleteKeyA(HKEY_CLASSES_ROOT, "CorvaTestPage");
-    SHDeleteKeyA(HKEY_CLASSES_ROOT, ".htm");
-    SetEnvironmentVariableA("CORVA_RECORD", nullptr);
-    DeleteFileA(log_.c_str());
-  }
-  // The parameters of each start (the command line after the program's own name),
-  // after waiting for this many.
-  std::vector<std::string> starts(std::size_t count) const {
-    automation::waitFor([&] { return lines().size() >= count; }, 10000);
-    std::vector<std::string> parameters;
-    for (const std::string& line : lines()) {
-      const std::string cmd = line.substr(0, line.find('|'));
-      std::size_t at = cmd[0] == '"' ? cmd.find('"', 1) + 1 : cmd.find(' ');
-      while (at < cmd.size() && cmd[at] == ' ') ++at;
-      parameters.push_back(at < cmd.size() ? cmd.substr(at) : std::string());
-    }
-    return parameters;
-  }
-
- private:
-  std::vector<std::string> lines() const {
-    std::istringstream all(e2e::readFile(log_));
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(all, line);) lines.push_back(line);
-    return lines;
-  }
-  const std::string log_ = tempFolder() + "corva-browser.log";
 };
 
 }  // namespace e2e

@@ -7,7 +7,7 @@
 #include <map>
 #include <tuple>
 
-#include "fakes/FakeFileSystem.h"
+#include "fakes/FakePlatform.h"
 #include "forms/memory/MemoryApplication.h"
 #include "helpers/MFile.h"
 #include "helpers/RuntimeError.h"

@@ -1,19 +1,56 @@
 // The two wizards in memory: what the real system cannot bring about (drives without a
-// disc, yields, expand failing or hanging, no browser, 64-bit Windows), side bar, Back.
+// disc, yields, expand failing or hanging, no browser, 64-bit Windows), side bar, Back;
+// clsBackup's choice of the Word version at its wizard steps, and the one template move
+// the real file system cannot show (a copy cut short).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <map>
 #include <sstream>
 
 #include "app/Module1.h"
+#include "app/clsBackup.h"
 #include "app/frmBackup.h"
 #include "fakes/FakePlatform.h"
 #include "forms/memory/MemoryApplication.h"
 #include "helpers/BackupLocation.h"
+#include "helpers/Module1Shell.h"
 #include "helpers/OpenWebPage.h"
 #include "settingsbackup/QuillsafeMain.h"
 #include "settingsbackup/frmMain.h"
 #include "settingsbackup/frmRestore.h"
+#include "wordengine/clsWD10.h"
+#include "wordengine/clsWD11.h"
+
+namespace {
+
+// The registry: values by root, key and name, without regard to case. A key is there
+// while anything is stored under it; none is deleted.
+std::map<std::string, RegistryValue> registry;
+std::string at(std::uint32_t root, std::string key, const std::string& name = "") {
+  key = std::to_string(root) + "\\" + key + "\\" + name;
+  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return key;
+}
+
+}  // namespace
+
+bool clsRegistry::KeyExists(std::uint32_t root, std::string key, const std::string&) const {
+  const auto next = registry.lower_bound(at(root, key));
+  return next != registry.end() && next->first.rfind(at(root, key), 0) == 0;
+}
+RegistryValue clsRegistry::GetValue(std::uint32_t root, std::string key, const std::string& name,
+                                    const std::string&) const {
+  const auto value = registry.find(at(root, key, name));
+  return value == registry.end() ? RegistryValue() : value->second;
+}
+bool clsRegistry::DeleteKey(std::uint32_t, std::string, const std::string&) const {
+  return false;
+}
+std::optional<std::string> Module1::GetAppDataFolder() {
+  return std::nullopt;
+}
 
 namespace {
 
@@ -26,14 +63,11 @@ std::string state(const wizard::WizardForm& f) {
   const forms::Control* buttons[] = {&f.cmdBack, &f.cmdCancel, &f.cmdNext, &f.cmdFinish};
   for (int i = 0; i < 4; ++i)
     if (!buttons[i]->enabled()) s[2 + i] = '-';
+  const forms::Color marks[] = {forms::rgb(0, 255, 0), forms::rgb(255, 0, 0),
+                                forms::rgb(128, 128, 128)};
   for (int i = 0; i < 6; ++i) {
-    const forms::Color c = f.shpSteps(i).fillColor();
-    const bool green = c == forms::rgb(0, 255, 0);
-    s += green                            ? 'G'
-         : c == forms::rgb(255, 0, 0)     ? 'R'
-         : c == forms::rgb(128, 128, 128) ? '-'
-                                          : '?';
-    EXPECT_EQ(green, f.lblSteps(i).font().bold) << "marker and label " << i << " disagree";
+    s += "GR-?"[std::find(marks, marks + 3, f.shpSteps(i).fillColor()) - marks];
+    EXPECT_EQ(s.back() == 'G', f.lblSteps(i).font().bold) << "marker and label " << i;
   }
   return s;
 }
@@ -45,8 +79,7 @@ class Wizard : public ::testing::Test {
  protected:
   void SetUp() override {
     // expand writes its target whole: as long as each source below says.
-    sys.processes.behaviour = [this](const FakeProcesses::Started& s,
-                                     FakeProcesses::ExitCode& code) {
+    sys.processes.behaviour = [this](const auto& s, auto& code) {
       sys.files.writeFile(s.commandLine.substr(s.commandLine.rfind(' ') + 1),
                           std::string(100, 'x'));
       code = 0;
@@ -135,7 +168,7 @@ TEST_F(Wizard, CancelEndsBeforeExpandStartsOrOnceEveryFileIsWholeOrAsItWas) {
   app.releaseDefaultInstances();
   frmBackup& g = toPage2();
   const auto writes = sys.processes.behaviour;
-  sys.processes.behaviour = [&](const FakeProcesses::Started& s, FakeProcesses::ExitCode& code) {
+  sys.processes.behaviour = [&](const auto& s, auto& code) {
     if (s.commandLine.find("AUTOEXEC") == std::string::npos) return writes(s, code);
     sys.files.writeFile(autoexec, "@ec");  // and goes on running
     return true;
@@ -159,7 +192,7 @@ TEST_F(Wizard, OneFileNotWrittenIsToldAndARetryCanSucceed) {
   const auto writes = sys.processes.behaviour;
   for (const int exitCode : {1, 0, -1}) {
     SCOPED_TRACE(exitCode);
-    sys.processes.behaviour = [&](const FakeProcesses::Started& s, FakeProcesses::ExitCode& code) {
+    sys.processes.behaviour = [&](const auto& s, auto& code) {
       if (s.commandLine.find("AUTOEXEC") == std::string::npos) return writes(s, code);
       if (exitCode >= 0) code = exitCode;
       return true;
@@ -288,7 +321,6 @@ TEST_F(Wizard, ShellAnswersDecideWhatTheLinksTellAndStart) {
     EXPECT_EQ(told([&] { EXPECT_THROW(f.Label8_Click(), forms::ProcessEnded); }),
               found ? browser + "/16bit.htm 1" : kNotFound);
     EXPECT_EQ(sys.shell.owner, found ? app.windowHandle(f) : 0u);
-    EXPECT_EQ(f.control("Label8").caption(), host + "/corvfx16bit.htm");
     sys.shell.owner = 0;
   }
 }
@@ -339,23 +371,91 @@ TEST_F(SettingsTool, RestoreWizardChecksTheFileAndGoesBack) {
   EXPECT_THROW(f.pressEscape(), forms::ProcessEnded);
 }
 
-// The choices themselves are an end-to-end run.
-TEST_F(SettingsTool, ChooserLinkKeepsItAndOn64BitWindowsBackupEnds) {
-  frmMain& chooser = Quillsafe::Main(app, sys.platform, access);
-  chooser.optRestore.userClick();
-  EXPECT_EQ(chooser.optBackup.value() + 2 * chooser.optRestore.value(), 2);
-  chooser.Label4.userClick();
-  EXPECT_EQ(sys.shell.executed,
-            std::vector<std::string>{"open C:\\b.exe " + quillsafePageUrl() + " 1"});
-  EXPECT_TRUE(chooser.shown());
-  // On 64-bit Windows Backup says why there is no repair, and ends.
-  app.releaseDefaultInstances();
+// The choices and the link are an end-to-end run. On 64-bit Windows Backup says why
+// there is no repair, and ends.
+TEST_F(SettingsTool, On64BitWindowsTheBackupChoiceEnds) {
   sys.processes.wow64 = true;
   EXPECT_THROW(Quillsafe::Main(app, sys.platform, access).Command4.userClick(),
                forms::ProcessEnded);
   EXPECT_EQ(app.existingInstance<frmBackup>(), nullptr);
   ASSERT_EQ(app.shownMessageBoxes.size(), 1u);
   EXPECT_NE(app.shownMessageBoxes[0].prompt.find("Nothing was changed."), std::string::npos);
+}
+
+constexpr std::uint32_t kHKCU = clsRegistry::kCurrentUser;
+
+struct NoAutomation : platform::AutomationApi {
+  std::unique_ptr<platform::AutomationObject> create(const std::string&) override { return {}; }
+};
+
+class WordEngine : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    registry.clear();
+    CurrentWD.reset();
+    Module1::CurrentStep = 0;
+  }
+  // The Words started and the boxes shown since the last call.
+  std::string seen() {
+    std::string s;
+    for (const auto& p : sys.processes.started) s += p.application;
+    for (const auto& b : app.shownMessageBoxes) s += b.prompt + "|" + std::to_string(b.style);
+    sys.processes.started.clear();
+    app.shownMessageBoxes.clear();
+    return s;
+  }
+
+  forms::MemoryApplication app;
+  FakeSystem sys;
+  NoAutomation automation;
+  WordServices services{app, sys.platform, automation};
+};
+
+// At step 2 Backup starts the newest Word whose options key is there and keeps it for
+// the steps that follow ("WP 9" is told when there is none); at step 4 it presses
+// Next; elsewhere it only forgets an earlier choice.
+TEST_F(WordEngine, BackupChoosesTheNewestWordAtStepTwoAndPressesNextAtStepFour) {
+  const std::string none = "WP 9|0", word10 = clsWD10::kVersion.winword,
+                    word11 = clsWD11::kVersion.winword;
+  const struct {
+    std::vector<const char*> offices;
+    int step;
+    std::string chosen;
+    int stepAfter;
+  } cases[] = {{{"10.0"}, 2, word10, 2},         {{"11.0"}, 2, word11, 2},
+               {{"10.0", "11.0"}, 2, word11, 2}, {{}, 2, none, 2},
+               {{"10.0", "11.0"}, 4, none, 5},   {{"10.0", "11.0"}, 3, none, 3}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.chosen + " at step " + std::to_string(c.step));
+    registry.clear();
+    for (const char* office : c.offices)
+      registry[at(kHKCU,
+                  std::string("Software\\Microsoft\\Office\\") + office + "\\Word\\Options")];
+    CurrentWD = std::make_shared<clsWD10>(services);
+    Module1::CurrentStep = c.step;
+    clsBackup(services).Backup();
+    EXPECT_EQ(seen(), c.step == 2 ? c.chosen : "");
+    EXPECT_EQ(Module1::CurrentStep, c.stepAfter);
+    CurrentWD->Execute();
+    EXPECT_EQ(seen(), c.chosen);
+    app.releaseDefaultInstances();
+  }
+}
+
+TEST_F(WordEngine, ACopyCutShortKeepsTheSourceAndLeavesNoPartialCopy) {
+  registry[at(kHKCU, "Software\\Microsoft\\Office\\10.0\\Common\\General", "UserTemplates")] =
+      std::string("C:\\Templates");
+  sys.files.addFile("C:\\Templates\\Normal.dot", 4096);
+  sys.files.limitCopiesTo(100);  // a full disk: the copy call succeeds, the file is short
+  for (bool word2002 : {true, false}) {
+    SCOPED_TRACE(word2002 ? "Word 2002" : "Word 2003");
+    app.msgBoxAnswers = {forms::vbYes};
+    word2002 ? clsWD10(services).RenameTemplate() : clsWD11(services).RenameTemplate();
+    EXPECT_EQ(sys.files.fileLength("C:\\Templates\\Normal.dot"), 4096u);
+    EXPECT_FALSE(sys.files.exists("C:\\Templates\\0Normal.dot"));
+    // Word 2002 still asks about the missing copy; the answer cannot cost the source.
+    EXPECT_EQ(seen(), word2002 ? "C:\\Templates\\0Normal.dot\r\n\r\n\r\n\r\n|36" : "");
+  }
 }
 
 }  // namespace

@@ -72,10 +72,10 @@ class Factory final : public IClassFactory {
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    WordObject* object = new WordObject;
+    record("created");
+    WordObject* object = new WordObject;  // released again at once if iid is unknown
     const HRESULT hr = object->QueryInterface(iid, out);
     object->Release();
-    if (SUCCEEDED(hr)) record("created");
     return hr;
   }
   STDMETHODIMP LockServer(BOOL) override { return S_OK; }
