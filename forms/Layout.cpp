@@ -97,8 +97,8 @@ Control& checkBox(Form& f, const char* name, Control* in, Twips l, Twips t, Twip
   return c;
 }
 
-Control& commandButton(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w,
-                       Twips h, const char* caption, int tabIndex, bool enabled) {
+Control& commandButton(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
+                       const char* caption, int tabIndex, bool enabled) {
   Control& c = f.add(ControlKind::CommandButton, name, in, l, t, w, h);
   c.setCaption(std::string(caption));
   c.setEnabled(enabled);

@@ -46,10 +46,9 @@ Control& outline(Form& f, const char* name, Control* in, Twips l, Twips t, Twips
                  int borderWidth);
 Control& checkBox(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
                   const char* text, int value, const Font& font, bool visible);
-Control& commandButton(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w,
-                       Twips h, const char* caption, int tabIndex, bool enabled = true);
+Control& commandButton(Form& f, const char* name, Control* in, Twips l, Twips t, Twips w, Twips h,
+                       const char* caption, int tabIndex, bool enabled = true);
 // A page of a wizard: frame `name`(index) without border or caption on the form.
-Control& page(Form& f, const char* name, int index, Twips l, Twips t, Twips w, Twips h,
-              Color back);
+Control& page(Form& f, const char* name, int index, Twips l, Twips t, Twips w, Twips h, Color back);
 
 }  // namespace forms

@@ -13,7 +13,7 @@ seconds=${1:-60}
 
 out=build/fuzz
 mkdir -p "$out"
-sources=(fuzz/parsers_fuzz.cpp helpers/clsFileSystem.cpp helpers/CompressedFile.cpp
+sources=(fuzz/parsers_fuzz.cpp helpers/clsFileSystem.cpp helpers/CompressedFile.cpp helpers/RuntimeError.cpp
          app/DriveStrings.cpp forms/Forms.cpp forms/Jpeg.cpp
          forms/memory/MemoryApplication.cpp)
 clang++ -std=c++20 -g -O1 -Wall -Wextra -Werror -fsanitize=fuzzer,address,undefined \
