@@ -15,8 +15,8 @@ forms::Look text(const char* caption) {
   return forms::plainText(caption, kArial825);
 }
 
-Control& option(forms::Form& f, const std::string& name, Control* in, int l, int t, int w, int h,
-                const std::string& caption, int tabIndex) {
+Control& option(forms::Form& f, const char* name, Control* in, int l, int t, int w, int h,
+                const char* caption, int tabIndex) {
   Control& c = f.add(ControlKind::OptionButton, name, in, l, t, w, h);
   c.setCaption(caption);
   c.setFont(kArial825);

@@ -65,8 +65,18 @@ int Win32Application::msgBox(std::string_view prompt, unsigned style, std::strin
 void Win32Application::pumpMessages(Loop loop, const std::function<bool()>& more) {
   MSG msg;
   while (more()) {
-    const bool got = loop == Loop::Queued ? PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE
-                                          : GetMessageA(&msg, nullptr, 0, 0) != -1;
+    bool got = false;
+    if (loop == Loop::Queued || idleWork_.empty()) {
+      got = loop == Loop::Queued ? PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE
+                                 : GetMessageA(&msg, nullptr, 0, 0) != -1;
+    } else if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      got = true;
+    } else {
+      // Nothing waits, painting included: the program is idle now (the system has
+      // seen it ask in vain), and the work put off until then runs.
+      runIdleWork(nullptr, WM_TIMER, 0, 0);
+      continue;
+    }
     if (!got) return;
     if (msg.message == WM_QUIT) {
       if (loop != Loop::Main) PostQuitMessage(static_cast<int>(msg.wParam));
@@ -93,8 +103,10 @@ void Win32Application::waitForMessages(int ms) {
 
 void Win32Application::whenIdle(std::function<void()> work) {
   idleWork_.push_back(std::move(work));
-  // A timer's tick comes only when no other message waits, painting included.
-  if (!idleTimer_) idleTimer_ = SetTimer(nullptr, 0, 0, runIdleWork);
+  // The main loop runs it as soon as no message waits. The timer brings it where
+  // another loop waits instead (a message box's); it ticks only when no other
+  // message waits, and late enough not to come before the first painting is done.
+  if (!idleTimer_) idleTimer_ = SetTimer(nullptr, 0, 200, runIdleWork);
   if (!idleTimer_) runIdleWork(nullptr, WM_TIMER, 0, 0);  // no timer to be had: now
 }
 
