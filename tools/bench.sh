@@ -65,11 +65,12 @@ strip_size() {
 {
   echo "stripped $(strip_size build/win32/corva16.exe)"
   echo "unstripped $(stat -c %s build/win32/corva16.exe)"
+  # The sections of corva16.exe, before quillsafe.exe takes the stripped copy's place.
+  i686-w64-mingw32-size -A "$work/stripped.exe" | awk '$1 ~ /^\./ {print "section", $1, $2}'
   echo "stripped_quillsafe $(strip_size build/win32/quillsafe.exe)"
   for f in resources/photo.jpg resources/logo.jpg resources/corva16.ico resources/corva16.manifest; do
     echo "resource $(basename "$f") $(stat -c %s "$f")"
   done
-  i686-w64-mingw32-size -A "$work/stripped.exe" | awk '$1 ~ /^\./ {print "section", $1, $2}'
 } > "$raw/size.txt"
 
 # The same exe built with other options, each in its own build directory.
