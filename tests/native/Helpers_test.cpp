@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "fakes/FakePlatform.h"
+#include "ErrorNumber.h"
 #include "forms/memory/MemoryApplication.h"
 #include "helpers/MFile.h"
 #include "helpers/RuntimeError.h"
@@ -18,16 +19,6 @@ namespace {
 
 class FileSystemTest : public ::testing::Test {
  protected:
-  long errorNumber(const std::function<void()>& call) {
-    try {
-      call();
-    } catch (const RuntimeError& e) {
-      EXPECT_EQ(e.source(), "clsFileSystem");
-      return e.number();
-    }
-    return 0;
-  }
-
   FakeFileSystem files;
   forms::MemoryApplication app;
   clsFileSystem fs{files, app};

@@ -22,6 +22,7 @@
 
 #include "automation/Automation.h"
 #include "e2e/E2eSupport.h"
+#include "ErrorNumber.h"
 #include "forms/memory/MemoryApplication.h"
 #include "helpers/BackupLocation.h"
 #include "helpers/BrowseForBackupFolder.h"
@@ -290,15 +291,6 @@ class FileSystemWin32 : public ::testing::Test {
     }
     app.shownMessageBoxes.clear();
     return prompts;
-  }
-  long errorNumber(const std::function<void()>& call) {
-    try {
-      call();
-    } catch (const RuntimeError& e) {
-      EXPECT_EQ(e.source(), "clsFileSystem");
-      return e.number();
-    }
-    return 0;
   }
 
   const std::string scratch = (disk::temp_directory_path() / "corva16-fs").string();
