@@ -72,9 +72,11 @@ void Win32Application::pumpMessages(Loop loop, const std::function<bool()>& more
     } else if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       got = true;
     } else {
-      // Nothing waits, painting included: the program is idle now (the system has
-      // seen it ask in vain), and the work put off until then runs.
-      runIdleWork(nullptr, WM_TIMER, 0, 0);
+      // Nothing waits, painting included. The program first waits for input, if only
+      // for a moment: that is when a program that started it and waits for it to be
+      // ready goes on. Then the work put off until now runs, unless a message came.
+      if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT) == WAIT_TIMEOUT)
+        runIdleWork(nullptr, WM_TIMER, 0, 0);
       continue;
     }
     if (!got) return;
