@@ -1,5 +1,6 @@
 #include "forms/Jpeg.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace forms {
@@ -103,83 +104,49 @@ int receiveExtend(BitReader& in, int size) {
   return v < (1 << (size - 1)) ? v - (1 << size) + 1 : v;
 }
 
-// Range limiting as the library does it: the sample centred on 128, clamped, with
-// the index taken modulo 1024.
-std::uint8_t limitIdct(std::int64_t x) {
-  const int k = static_cast<int>(x) & 1023;
-  if (k < 128) return static_cast<std::uint8_t>(k + 128);
-  if (k < 512) return 255;
-  if (k < 896) return 0;
-  return static_cast<std::uint8_t>(k - 896);
-}
-
 std::uint8_t clampSample(int x) {
   return static_cast<std::uint8_t>(x < 0 ? 0 : x > 255 ? 255 : x);
 }
 
-// The integer inverse DCT of the JPEG library (13 fractional bits, 2 more between
-// the passes), on dequantised coefficients in natural order.
-void inverseDct(const std::int64_t* in, std::uint8_t* out, int stride) {
-  constexpr int kConstBits = 13, kPass1Bits = 2;
-  constexpr std::int64_t F0298 = 2446, F0390 = 3196, F0541 = 4433, F0765 = 6270, F0899 = 7373,
-                         F1175 = 9633, F1501 = 12299, F1847 = 15137, F1961 = 16069, F2053 = 16819,
-                         F2562 = 20995, F3072 = 25172;
-  auto descale = [](std::int64_t x, int n) { return (x + (1 << (n - 1))) >> n; };
-  std::int64_t work[64];
-  for (int pass = 0; pass < 2; ++pass) {
-    for (int i = 0; i < 8; ++i) {
-      // Pass 1 takes the columns of the input, pass 2 the rows of the work.
-      const std::int64_t* s = pass == 0 ? in + i : work + i * 8;
-      const int step = pass == 0 ? 8 : 1;
-      auto at = [&](int k) { return s[k * step]; };
-      std::int64_t r[8];
-      if (!at(1) && !at(2) && !at(3) && !at(4) && !at(5) && !at(6) && !at(7)) {
-        const std::int64_t dc =
-            pass == 0 ? at(0) * (1 << kPass1Bits) : descale(at(0), kPass1Bits + 3);
-        for (int k = 0; k < 8; ++k) r[k] = dc;
-      } else {
-        std::int64_t z2 = at(2), z3 = at(6);
-        std::int64_t z1 = (z2 + z3) * F0541;
-        const std::int64_t t2 = z1 + z3 * -F1847, t3 = z1 + z2 * F0765;
-        const std::int64_t t0 = (at(0) + at(4)) * (1 << kConstBits);
-        const std::int64_t t1 = (at(0) - at(4)) * (1 << kConstBits);
-        const std::int64_t t10 = t0 + t3, t13 = t0 - t3, t11 = t1 + t2, t12 = t1 - t2;
-        std::int64_t o0 = at(7), o1 = at(5), o2 = at(3), o3 = at(1);
-        z1 = o0 + o3;
-        z2 = o1 + o2;
-        z3 = o0 + o2;
-        std::int64_t z4 = o1 + o3;
-        const std::int64_t z5 = (z3 + z4) * F1175;
-        o0 *= F0298;
-        o1 *= F2053;
-        o2 *= F3072;
-        o3 *= F1501;
-        z1 *= -F0899;
-        z2 *= -F2562;
-        z3 = z3 * -F1961 + z5;
-        z4 = z4 * -F0390 + z5;
-        o0 += z1 + z3;
-        o1 += z2 + z4;
-        o2 += z2 + z3;
-        o3 += z1 + z4;
-        const int n = pass == 0 ? kConstBits - kPass1Bits : kConstBits + kPass1Bits + 3;
-        r[0] = descale(t10 + o3, n);
-        r[7] = descale(t10 - o3, n);
-        r[1] = descale(t11 + o2, n);
-        r[6] = descale(t11 - o2, n);
-        r[2] = descale(t12 + o1, n);
-        r[5] = descale(t12 - o1, n);
-        r[3] = descale(t13 + o0, n);
-        r[4] = descale(t13 - o0, n);
+// The inverse DCT on dequantised coefficients in natural order, giving the block's
+// n x n samples: n is 8 for the picture at its size, or 4, 2 or 1 for a half, a
+// quarter or an eighth of it, each sample then the mean of the 2 x 2, 4 x 4 or 8 x 8
+// the whole transform gives. at[x][u] is the mean over the samples that make sample
+// x of the cosine of frequency u (DC's 1/sqrt(2) included), with 12 fractional bits.
+struct DctBasis {
+  explicit DctBasis(int n) {
+    // cos(k pi / 16) for k from 0 to 8; the rest of the circle follows by symmetry.
+    static constexpr std::int32_t kCos[9] = {4096, 4017, 3784, 3406, 2896, 2276, 1567, 799, 0};
+    const int f = 8 / n;
+    for (int x = 0; x < n; ++x)
+      for (int u = 0; u < 8; ++u) {
+        std::int32_t sum = 0;
+        for (int j = 0; j < f; ++j) {
+          int k = (2 * (f * x + j) + 1) * u % 32;
+          if (k > 16) k = 32 - k;
+          sum += k > 8 ? -kCos[16 - k] : kCos[k];
+        }
+        at[x][u] = (u ? sum : sum * kCos[4] / 4096) / f;
       }
-      for (int k = 0; k < 8; ++k) {
-        if (pass == 0)
-          work[k * 8 + i] = r[k];
-        else
-          out[i * stride + k] = limitIdct(r[k]);
-      }
-    }
   }
+  std::int32_t at[8][8] = {};
+};
+
+void inverseDct(const std::int64_t* in, std::uint8_t* out, int stride, int n,
+                const DctBasis& basis) {
+  std::int64_t work[8][8] = {};  // [frequency down][sample across]
+  for (int v = 0; v < 8; ++v)
+    for (int u = 0; u < 8; ++u)
+      if (const std::int64_t c = in[v * 8 + u])
+        for (int x = 0; x < n; ++x) work[v][x] += basis.at[x][u] * c;
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x) {
+      std::int64_t sum = 0;
+      for (int v = 0; v < 8; ++v) sum += basis.at[y][v] * work[v][x];
+      // A quarter of the sum, in sample units (24 fractional bits), centred on 128.
+      const std::int64_t value = ((sum + (std::int64_t{1} << 25)) >> 26) + 128;
+      out[y * stride + x] = static_cast<std::uint8_t>(std::clamp<std::int64_t>(value, 0, 255));
+    }
 }
 
 std::uint16_t word(const std::uint8_t* p) {
@@ -188,6 +155,9 @@ std::uint16_t word(const std::uint8_t* p) {
 
 class Decoder {
  public:
+  Decoder(int wantedWidth, int wantedHeight)
+      : wantedWidth_(wantedWidth), wantedHeight_(wantedHeight) {}
+
   bool run(const std::uint8_t* data, std::size_t size, DecodedPicture& out) {
     const std::uint8_t* p = data;
     const std::uint8_t* end = data + size;
@@ -252,16 +222,19 @@ class Decoder {
       return false;
     blocksWide_ = (width_ + 7) / 8;
     blocksHigh_ = (height_ + 7) / 8;
-    picture_.width = width_;
-    picture_.height = height_;
-    picture_.bgr.resize(static_cast<std::size_t>(width_) * height_ * 3);
+    // The smallest of the sizes at hand that is still as large as wanted.
+    for (n_ = 1; n_ < 8; n_ *= 2)
+      if (scaled(width_) >= wantedWidth_ && scaled(height_) >= wantedHeight_) break;
+    picture_.width = scaled(width_);
+    picture_.height = scaled(height_);
+    picture_.bgr.resize(static_cast<std::size_t>(picture_.width) * picture_.height * 3);
     for (int i = 0; i < count; ++i) {
       const std::uint8_t* c = b + 6 + 3 * i;
       if (c[1] != 0x11 || c[2] > 3) return false;  // full resolution only
       Component comp;
       comp.id = c[0];
       comp.quant = c[2];
-      comp.samples.resize(static_cast<std::size_t>(blocksWide_) * 64);
+      comp.samples.resize(static_cast<std::size_t>(blocksWide_) * n_ * n_);
       components_.push_back(std::move(comp));
     }
     return true;
@@ -330,6 +303,7 @@ class Decoder {
     // Baseline: the spectral selection covers every coefficient, no successive approximation.
     if (b[1 + 2 * count] != 0 || b[2 + 2 * count] != 63 || b[3 + 2 * count] != 0) return nullptr;
     BitReader in(b + n, end);
+    const DctBasis basis(n_);
     const int mcus = blocksWide_ * blocksHigh_;
     std::int64_t coef[64];
     for (int m = 0; m < mcus; ++m) {
@@ -360,8 +334,8 @@ class Decoder {
           coef[kNatural[k]] = receiveExtend(in, s) * q[kNatural[k]];
           ++k;
         }
-        const int stride = blocksWide_ * 8;
-        inverseDct(coef, &c.samples[static_cast<std::size_t>(bx) * 8], stride);
+        inverseDct(coef, &c.samples[static_cast<std::size_t>(bx) * n_], blocksWide_ * n_, n_,
+                   basis);
       }
       if (bx == blocksWide_ - 1) convertRow(by);
     }
@@ -374,19 +348,19 @@ class Decoder {
   // The eight lines of a row of blocks, from YCbCr by the library's tables (16
   // fractional bits, rounded) into the picture.
   void convertRow(int by) {
-    const int stride = blocksWide_ * 8;
+    const int stride = blocksWide_ * n_, width = picture_.width;
     constexpr std::int32_t kHalf = 1 << 15;
     constexpr std::int32_t kCrR = 91881, kCbB = 116130, kCrG = 46802, kCbG = 22554;
-    for (int line = 0; line < 8 && by * 8 + line < height_; ++line) {
-      std::uint8_t* o = &picture_.bgr[static_cast<std::size_t>(by * 8 + line) * width_ * 3];
+    for (int line = 0; line < n_ && by * n_ + line < picture_.height; ++line) {
+      std::uint8_t* o = &picture_.bgr[static_cast<std::size_t>(by * n_ + line) * width * 3];
       const std::uint8_t* y = &components_[0].samples[static_cast<std::size_t>(line) * stride];
       if (components_.size() == 1) {
-        for (int x = 0; x < width_; ++x, o += 3) o[0] = o[1] = o[2] = y[x];
+        for (int x = 0; x < width; ++x, o += 3) o[0] = o[1] = o[2] = y[x];
         continue;
       }
       const std::uint8_t* cbs = &components_[1].samples[static_cast<std::size_t>(line) * stride];
       const std::uint8_t* crs = &components_[2].samples[static_cast<std::size_t>(line) * stride];
-      for (int x = 0; x < width_; ++x, o += 3) {
+      for (int x = 0; x < width; ++x, o += 3) {
         const int Y = y[x], cb = cbs[x] - 128, cr = crs[x] - 128;
         o[2] = clampSample(Y + ((kCrR * cr + kHalf) >> 16));
         o[1] = clampSample(Y + ((-kCbG * cb + kHalf - kCrG * cr) >> 16));
@@ -395,6 +369,11 @@ class Decoder {
     }
   }
 
+  // A length of the picture as decoded, n_ samples a block of eight.
+  int scaled(int length) const { return (length * n_ + 7) / 8; }
+
+  const int wantedWidth_, wantedHeight_;
+  int n_ = 8;
   DecodedPicture picture_;
   int width_ = 0, height_ = 0, blocksWide_ = 0, blocksHigh_ = 0;
   int restartInterval_ = 0;
@@ -403,11 +382,40 @@ class Decoder {
   std::vector<Component> components_;
 };
 
+// A line of `from` samples, `inStep` bytes apart, as `to` samples: each the mean of
+// the stretch of the line it covers, partly covered samples in part. In units of
+// 1 / (from * to) of the line, sample i of the input covers [i * to, (i + 1) * to)
+// and sample x of the output [x * from, (x + 1) * from).
+void resampleLine(const std::uint8_t* in, int from, std::size_t inStep, std::uint8_t* out, int to,
+                  std::size_t outStep) {
+  for (int x = 0; x < to; ++x) {
+    const std::int64_t begin = std::int64_t{x} * from, end = begin + from;
+    std::int64_t sum = 0;
+    for (std::int64_t i = begin / to; i < from && i * to < end; ++i)
+      sum += (std::min(end, (i + 1) * to) - std::max(begin, i * to)) * in[i * inStep];
+    out[x * outStep] = static_cast<std::uint8_t>((sum + from / 2) / from);
+  }
+}
+
 }  // namespace
 
-bool decodeJpeg(const std::uint8_t* data, std::size_t size, DecodedPicture& out) {
+void stretchPicture(const DecodedPicture& in, int width, int height, std::uint8_t* out,
+                    std::size_t stride) {
+  // Across first, into whole rows of the new width; then down, into `out`.
+  const std::size_t row = static_cast<std::size_t>(width) * 3;
+  std::vector<std::uint8_t> across(row * in.height);
+  for (int y = 0; y < in.height; ++y)
+    for (int c = 0; c < 3; ++c)
+      resampleLine(&in.bgr[static_cast<std::size_t>(y) * in.width * 3 + c], in.width, 3,
+                   &across[y * row + c], width, 3);
+  for (std::size_t x = 0; x < row; ++x)
+    resampleLine(&across[x], in.height, row, out + x, height, stride);
+}
+
+bool decodeJpeg(const std::uint8_t* data, std::size_t size, DecodedPicture& out, int wantedWidth,
+                int wantedHeight) {
   if (!data) return false;
-  return Decoder().run(data, size, out);
+  return Decoder(wantedWidth, wantedHeight).run(data, size, out);
 }
 
 }  // namespace forms

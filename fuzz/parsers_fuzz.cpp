@@ -16,12 +16,13 @@
 
 namespace {
 
-// A picture the decoder refuses leaves the output as it was; one it takes is whole.
-std::string checkPicture(const std::string& input) {
+// A picture the decoder refuses leaves the output as it was; one it takes is whole,
+// at its size or at an eighth of it.
+std::string checkPicture(const std::string& input, int wanted) {
   forms::DecodedPicture picture;
   picture.width = -1;
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(input.data());
-  if (!forms::decodeJpeg(bytes, input.size(), picture))
+  if (!forms::decodeJpeg(bytes, input.size(), picture, wanted, wanted))
     return picture.width == -1 && picture.bgr.empty() ? "" : "a refused picture changed the output";
   const bool sane =
       picture.width > 0 && picture.height > 0 && picture.width <= 4096 && picture.height <= 4096 &&
@@ -38,8 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string input(reinterpret_cast<const char*>(data), size);
   // A compressed file's header, read from a disc that may hold anything.
   (void)expandedLength(input);
-  for (const std::string& broken : {fuzzchecks::checkPathHelpers(fs, input),
-                                    fuzzchecks::checkDriveStrings(input), checkPicture(input)}) {
+  for (const std::string& broken :
+       {fuzzchecks::checkPathHelpers(fs, input), fuzzchecks::checkDriveStrings(input),
+        checkPicture(input, 8192), checkPicture(input, 1)}) {
     if (!broken.empty()) {
       std::fprintf(stderr, "rule broken: %s\n", broken.c_str());
       std::abort();

@@ -1,7 +1,7 @@
 #pragma once
-// The pictures of the program: each JPEG resource decoded once, by the program's
-// own decoder where it is first drawn, and kept as a bitmap of every size it is
-// drawn at, so that painting only copies pixels.
+// The pictures of the program: each JPEG resource decoded by the program's own
+// decoder where it is first drawn at a size, and kept as a bitmap of that size, so
+// that painting again only copies pixels.
 #include <windows.h>
 
 #include <map>
@@ -18,9 +18,6 @@ class PictureCache {
 
  private:
   using Bitmap = platform::GdiObject<HBITMAP>;
-  HBITMAP decoded(const std::string& name);
-
-  std::map<std::string, Bitmap> decoded_;
   std::map<std::string, Bitmap> sized_;
 };
 
