@@ -17,16 +17,25 @@ Win32FormView::Win32FormView(Win32Application& app, Form& form)
     : app_(app), dpi_(app.dpi()), form_(form), whole_{this, nullptr} {}
 
 void Win32FormView::registerClasses(HINSTANCE instance) {
-  WNDCLASSA wc{};
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+  // Each size of the icon as it is drawn for that size; left to the system, the
+  // small one would be shrunk from the large one.
+  const auto icon = [instance](int metric) {
+    const int size = GetSystemMetrics(metric);
+    return static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, LR_SHARED));
+  };
+  wc.hIcon = icon(SM_CXICON);
+  wc.hIconSm = icon(SM_CXSMICON);
   wc.lpfnWndProc = windowProc;
   wc.lpszClassName = kFormClass;
-  RegisterClassA(&wc);
-  wc.hIcon = nullptr;
+  RegisterClassExA(&wc);
+  wc.hIcon = wc.hIconSm = nullptr;
   wc.lpszClassName = kContainerClass;
-  RegisterClassA(&wc);
+  RegisterClassExA(&wc);
 }
 
 // Every window of a view carries the part it shows, from its first message to its last.
