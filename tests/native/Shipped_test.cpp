@@ -1,8 +1,4 @@
-// What ships, read back with outside tools. The i686 programs must start on Windows XP
-// SP3: they may import only system DLLs, and from them only functions XP SP3 has (the
-// reviewed list in xp-sp3-imports.txt, against the cross toolchain's objdump). The
-// JPEG decoder gives the shipped pictures the very pixels of the JPEG library that
-// Wine's decoders (and ImageMagick) use, so they show as they always did.
+// What ships: programs importing only what XP SP3 has, pictures as the JPEG library sees them.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -35,27 +31,7 @@ std::string output(const std::string& command) {
   return out;
 }
 
-// "DLL function" for each import ("DLL #n" for one by ordinal). objdump lists a "DLL
-// Name:" line, a "vma:" header, then "<vma> <hint> <name>" lines up to a blank one.
-std::set<std::string> importsOf(const std::string& exe) {
-  std::set<std::string> imports;
-  std::istringstream lines(output("i686-w64-mingw32-objdump -p '" + exe + "'"));
-  std::string dll;
-  for (std::string line; std::getline(lines, line);) {
-    std::istringstream words(line);
-    std::string first, second, third;
-    if (!(words >> first))
-      dll.clear();
-    else if (first == "DLL" && words >> second >> third && second == "Name:")
-      dll = upper(third);
-    else if (!dll.empty() && first != "vma:" && words >> second)
-      imports.insert(dll + " " + (words >> third ? third : "#" + second));
-  }
-  return imports;
-}
-
-// Each program also asks in its manifest for the rights its work needs: the repair an
-// administrator's, the settings tool the user's own.
+// Each manifest asks for the rights the program's work needs.
 TEST(ShippedExe, ImportsOnlyWhatWindowsXpSp3HasAndAsksForTheRightsItsWorkNeeds) {
   std::ifstream list(CORVA_XP_IMPORTS);
   std::set<std::string> allowed;
@@ -69,7 +45,20 @@ TEST(ShippedExe, ImportsOnlyWhatWindowsXpSp3HasAndAsksForTheRightsItsWorkNeeds) 
     SCOPED_TRACE(path);
     const std::string bytes = readFile(path);
     if (bytes.empty()) GTEST_SKIP() << "build the i686 programs first: " << path;
-    const auto imports = importsOf(path);
+    // "DLL function" ("DLL #n" by ordinal), from objdump's "<vma> <hint> <name>" lines.
+    std::set<std::string> imports;
+    std::istringstream lines(output("i686-w64-mingw32-objdump -p '" + std::string(path) + "'"));
+    std::string dll;
+    for (std::string line; std::getline(lines, line);) {
+      std::istringstream words(line);
+      std::string first, second, third;
+      if (!(words >> first))
+        dll.clear();
+      else if (first == "DLL" && words >> second >> third && second == "Name:")
+        dll = upper(third);
+      else if (!dll.empty() && first != "vma:" && words >> second)
+        imports.insert(dll + " " + (words >> third ? third : "#" + second));
+    }
     // Every program calls ExitProcess: an empty or partial reading shows here.
     EXPECT_TRUE(imports.count("KERNEL32.DLL ExitProcess")) << imports.size() << " imports read";
     for (const std::string& i : imports)
