@@ -1,64 +1,25 @@
-// The real corva16.exe and quillsafe.exe under Wine: D: holds an audio disc, E: the
-// demonstration Windows XP CD. A person's clicks, through real window messages.
+// The real programs under Wine, clicked: D: holds an audio disc, E: a demonstration XP CD.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "bench/ProcessCounters.h"
 #include "e2e/E2eSupport.h"
 
-using e2e::exists;
 using e2e::readFile;
 using e2e::systemTarget;
 using e2e::Wizard;
+using e2e::writeFile;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-void writeFile(const std::string& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
 const std::string kEditedConfig = "dos=high, umb\r\nfiles=60\r\ndevice=%SystemRoot%\\old.sys\r\n";
 const std::string kAutoexec = "@echo off\r\nlh %SystemRoot%\\system32\\mscdexnt.exe\r\n";
 
-// One centred tool window of the declared size; a second start brings it to the front.
-TEST(WizardE2e, OneCentredToolWindowThatASecondStartBringsToTheFront) {
-  Wizard w;
-  ASSERT_TRUE(w.window());
-  RECT client{}, outer{};
-  GetClientRect(w.window(), &client);
-  GetWindowRect(w.window(), &outer);
-  EXPECT_EQ(client.right, 429);
-  EXPECT_EQ(client.bottom, 306);
-  const LONG ex = GetWindowLongA(w.window(), GWL_EXSTYLE);
-  const LONG style = GetWindowLongA(w.window(), GWL_STYLE);
-  EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
-  EXPECT_FALSE(ex & WS_EX_APPWINDOW);
-  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
-  EXPECT_EQ(automation::windowText(w.window()), "");
-  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
-  EXPECT_LE(std::abs((outer.left + outer.right) - cx), 2);
-  EXPECT_LE(std::abs((outer.top + outer.bottom) - cy), 2);
-  EXPECT_EQ(w.buttons(), "-CN-");
-  w.screenshot("page0");
-  HWND other = CreateWindowA("STATIC", "another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                             200, 100, nullptr, nullptr, nullptr, nullptr);
-  SetForegroundWindow(other);
-  ASSERT_EQ(automation::foregroundWindow(), other);
-  Wizard second(e2e::windowsPath(e2e::env("CORVA_EXE")), 0);
-  EXPECT_TRUE(second.wait(20000));
-  EXPECT_EQ(automation::findTopLevel(second.pid(), "CorvaForm", 0), nullptr);
-  EXPECT_EQ(automation::foregroundWindow(), w.window());
-  DestroyWindow(other);
-}
-
-// Discs a user may have (scratched, badly copied) and a file that cannot be copied:
-// the wizard names the files and every system file stays byte for byte as it was.
+// Bad discs and a file that cannot be copied are told; every system file stays as it was.
 TEST(WizardE2e, ABadDiscOrAFileThatCannotBeKeptChangesNothing) {
   const std::string all = "CONFIG.NT, AUTOEXEC.NT and COMMAND.NT could not be written";
   // The good disc of cabinets, with CONFIG.NT held open so no copy of it can be kept.
@@ -90,17 +51,16 @@ TEST(WizardE2e, ABadDiscOrAFileThatCannotBeKeptChangesNothing) {
     if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
     EXPECT_EQ(readFile(systemTarget("CONFIG.NT")), kEditedConfig);
     EXPECT_EQ(readFile(systemTarget("AUTOEXEC.NT")), kAutoexec);
-    EXPECT_FALSE(exists(systemTarget("COMMAND.NT")));
-    automation::clickButton(w.cancel());
+    EXPECT_FALSE(fs::exists(systemTarget("COMMAND.NT")));
+    automation::clickButton(w.child("Cancel"));
     EXPECT_TRUE(w.wait(10000));
   }
 }
 
-const std::string kQuillsafe = e2e::windowsPath(e2e::env("CORVA_QUILLSAFE"));
+const std::string kQuillsafe = e2e::envPath("CORVA_QUILLSAFE");
 
 // Starts the chooser, picks an option and presses Start; drives the form it opens.
 void start(Wizard& w, const char* option) {
-  ASSERT_TRUE(w.window());
   const HWND chooser = w.window();
   automation::clickButton(w.child(option));
   Sleep(200);
@@ -117,9 +77,7 @@ void start(Wizard& w, const char* option) {
   w.drive(opened);
 }
 
-// The user's own CONFIG.NT survives a repair from the cabinets of a Windows XP CD, made
-// by the wizard that the settings tool's backup choice opens, and a second repair that
-// is ended by force as expand writes.
+// The user's CONFIG.NT survives a repair opened by the settings tool and a forced second one.
 TEST(WizardE2e, TheUsersConfigIsKeptThroughTwoRepairsAndAForcedEnd) {
   e2e::removeTargets();
   writeFile(systemTarget("CONFIG.NT"), kEditedConfig);
@@ -135,10 +93,9 @@ TEST(WizardE2e, TheUsersConfigIsKeptThroughTwoRepairsAndAForcedEnd) {
     EXPECT_TRUE(w.wait(10000));
   }
   EXPECT_EQ(readFile(systemTarget("CONFIG.NT.before-repair-1")), kEditedConfig);
-  EXPECT_FALSE(exists(systemTarget("AUTOEXEC.NT.before-repair-1")));  // there was none
+  EXPECT_FALSE(fs::exists(systemTarget("AUTOEXEC.NT.before-repair-1")));  // there was none
   {
-    // Ended by force as expand writes. (Ended while Wine still creates an expand
-    // process, Wine keeps the prefix's server waiting for it for ever.)
+    // Ended as expand writes (not while Wine creates it: the server would wait for ever).
     Wizard w;
     ASSERT_TRUE(w.toPage2()) << w.buttons();
     // Edited again since: this version is kept too.
@@ -159,14 +116,12 @@ TEST(WizardE2e, TheUsersConfigIsKeptThroughTwoRepairsAndAForcedEnd) {
   EXPECT_EQ(readFile(systemTarget("CONFIG.NT.before-repair-2")), "files=80\r\n");
 }
 
-// The restore wizard through to its closing page (each kind of faulty file and its
-// message is a Windows test).
+// The restore wizard through to its closing page.
 TEST(QuillsafeE2e, ChooserThenRestoreTakesAGoodFileToTheClosingPage) {
   const std::string good = (fs::temp_directory_path() / "quillsafe-e2e.bak").string();
   writeFile(good, "[Backup]\r\nVersion=WP12\r\nBackup_Location=C:\\Saved\r\n");
 
   Wizard w(kQuillsafe);
-  ASSERT_TRUE(w.window());
   EXPECT_FALSE(GetWindowLongA(w.window(), GWL_STYLE) &
                (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
   w.screenshot("quillsafe-chooser");
@@ -192,28 +147,16 @@ TEST(QuillsafeE2e, ChooserThenRestoreTakesAGoodFileToTheClosingPage) {
   DeleteFileA(good.c_str());
 }
 
-// The running wizard must not gain GDI objects, USER objects, kernel handles or
-// private memory from what it repeats: its timer ticks (1,000 of them, both paths:
-// the CD goes and comes back) and repaints of the whole window (100). Under Wine
-// GetGuiResources answers 0 for every process, so the counts come from
-// bench/ProcessCounters.h: the process's GDI handle table, its windows, the
-// system's process list and the Linux process behind it.
+// Ticks and repaints gain no GDI or USER objects, handles or memory (bench/ProcessCounters.h).
+using Counts = std::array<long, 4>;  // the four, memory in kB (-1: unknown)
 
-// GDI objects, USER objects, kernel handles, private memory in kB (-1: unknown).
-using Counts = std::array<long, 4>;
-
-// Heap growth comes in blocks; a leak of a few hundred bytes a tick over 1,000
-// ticks would pass this, the counts would not.
-constexpr long kPrivateToleranceKb = 256;
-
+// The heap grows in blocks: 256 kB would let a small leak a tick through, the counts not.
 void expectNoGrowth(const Counts& before, const Counts& after) {
   std::ostringstream both;
   both << "gdi, user, handles, private kB:";
   for (int i = 0; i < 4; ++i) both << " " << before[i] << "->" << after[i];
   for (int i = 0; i < 3; ++i) EXPECT_LE(after[i], before[i]) << both.str();
-  if (before[3] >= 0 && after[3] >= 0) {
-    EXPECT_LE(after[3] - before[3], kPrivateToleranceKb) << both.str();
-  }
+  EXPECT_TRUE(before[3] < 0 || after[3] < 0 || after[3] - before[3] <= 256) << both.str();
 }
 
 TEST(HandlesE2e, ThousandTicksAndHundredRepaintsOnPage1) {
@@ -225,7 +168,6 @@ TEST(HandlesE2e, ThousandTicksAndHundredRepaintsOnPage1) {
   DeleteObject(brush);
 
   Wizard w;
-  ASSERT_TRUE(w.window());
   const auto unixProcess = counters::LinuxProcess::find("corva16.exe");
   automation::clickButton(w.next());  // page 0 -> 1
   ASSERT_TRUE(w.waitForButtons("-CN-", 10000)) << "the CD was not found: " << w.buttons();
@@ -240,8 +182,7 @@ TEST(HandlesE2e, ThousandTicksAndHundredRepaintsOnPage1) {
   auto settle = [&] {
     SendMessageTimeoutA(w.window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
   };
-  // Counts with the timer stopped, once two readings 200 ms apart agree: a paint
-  // still under way has objects of its own that are gone a moment later.
+  // Counts with the timer stopped, once two readings 200 ms apart agree (a paint under way).
   auto quietCounts = [&] {
     setInterval("0");
     settle();
@@ -260,8 +201,7 @@ TEST(HandlesE2e, ThousandTicksAndHundredRepaintsOnPage1) {
   };
   setInterval("10");
 
-  // One cycle: the CD goes, a tick disables Next; it comes back, a tick enables it.
-  // Waits look every millisecond, so a thousand cycles fit in seconds.
+  // The CD goes, a tick disables Next; it comes back, a tick enables it.
   const std::string present = e2e::discFolder(), aside = present + ".aside";
   const struct PutBack {
     const std::string &from, &to;

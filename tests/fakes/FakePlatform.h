@@ -13,9 +13,7 @@
 
 #include "platform/Platform.h"
 
-// An in-memory file system, for the forms' native tests and what real files cannot
-// show (a copy cut short, a share). Entries are found by their path as given, whatever
-// its case: no wildcards, no relative resolution.
+// Entries by their path as given, whatever its case: no wildcards, no relative paths.
 class FakeFileSystem : public platform::FileSystemApi {
  public:
   void addFolder(const std::string& p) { entries_[key(p)] = {true, 0}; }
@@ -25,12 +23,11 @@ class FakeFileSystem : public platform::FileSystemApi {
   }
   // Copies report success but write at most this many bytes (a full disk).
   void limitCopiesTo(std::uint64_t bytes) { copyLimit_ = bytes; }
-  bool exists(const std::string& path) const { return find(path) != nullptr; }
 
-  bool pathFileExists(const std::string& p) override { return exists(p); }
-  bool isFile(const std::string& p) override { return exists(p) && !find(p)->folder; }
+  bool pathFileExists(const std::string& p) override { return find(p) != nullptr; }
+  bool isFile(const std::string& p) override { return find(p) && !find(p)->folder; }
   std::optional<std::uint64_t> lastWriteTime(const std::string& p) override {
-    return exists(p) ? std::optional<std::uint64_t>(0) : std::nullopt;
+    return find(p) ? std::optional<std::uint64_t>(0) : std::nullopt;
   }
   // The name of the one entry a path names; folders only when asked for.
   std::vector<std::string> listDirectory(const std::string& p, std::uint32_t attributes) override {
@@ -39,14 +36,14 @@ class FakeFileSystem : public platform::FileSystemApi {
     return {p.substr(p.rfind('\\') + 1)};
   }
   std::optional<std::uint64_t> fileLength(const std::string& p) override {
-    return exists(p) ? std::optional<std::uint64_t>(find(p)->size) : std::nullopt;
+    return find(p) ? std::optional<std::uint64_t>(find(p)->size) : std::nullopt;
   }
   std::optional<std::string> fileDateTime(const std::string&) override { return std::nullopt; }
   std::optional<std::uint32_t> fileAttributes(const std::string& p) override {
-    if (!exists(p)) return std::nullopt;
+    if (!find(p)) return std::nullopt;
     return find(p)->folder ? platform::kAttrDirectory : platform::kAttrArchive;
   }
-  bool setFileAttributes(const std::string& p, std::uint32_t) override { return exists(p); }
+  bool setFileAttributes(const std::string& p, std::uint32_t) override { return find(p); }
   bool deleteFiles(const std::string& p) override { return isFile(p) && entries_.erase(key(p)); }
   std::optional<std::string> readFile(const std::string& p, std::size_t limit) override {
     return isFile(p) ? std::optional<std::string>(find(p)->content.substr(0, limit)) : std::nullopt;
@@ -63,7 +60,7 @@ class FakeFileSystem : public platform::FileSystemApi {
   }
   // A folder needs its parent only when made here.
   bool createDirectory(const std::string& p) override {
-    if (exists(p) || !exists(p.substr(0, p.rfind('\\')))) return false;
+    if (find(p) || !find(p.substr(0, p.rfind('\\')))) return false;
     addFolder(p);
     return true;
   }
@@ -120,8 +117,7 @@ class FakeDrives : public platform::DriveApi {
   }
 };
 
-// Started programs are recorded. `behaviour` says whether one starts and may give its
-// exit code, now or later; without one it keeps running.
+// Started programs are kept; `behaviour` decides if one starts and when it ends (or never).
 class FakeProcesses : public platform::ProcessApi {
  public:
   using ExitCode = std::optional<std::uint32_t>;
@@ -157,9 +153,7 @@ class FakeProcesses : public platform::ProcessApi {
   }
 };
 
-// A scratch page is made unless the test says no; FindExecutable names the browser
-// when it answers above 32. Each ShellExecute is kept as "operation file parameters
-// show", with the last owner window.
+// FindExecutable finds the browser above 32; each ShellExecute is kept, and its owner.
 class FakeShell : public platform::ShellApi {
  public:
   bool canCreateScratch = true;
@@ -186,7 +180,6 @@ class FakeShell : public platform::ShellApi {
   }
 };
 
-// All fakes together, handed to the forms as one platform.
 struct FakeSystem {
   FakeDrives drives;
   FakeFileSystem files;

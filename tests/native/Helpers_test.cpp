@@ -1,17 +1,12 @@
-// The helpers: clsFileSystem's path texts, sizes and what real files cannot show (a copy
-// cut short, a share); text to number, as the timer interval and the registry's numbers
-// take it; the file dialog's filter list.
+// The helpers' texts and what real files cannot show (a copy cut short, a share).
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <map>
 #include <tuple>
 
 #include "fakes/FakePlatform.h"
 #include "ErrorNumber.h"
 #include "forms/memory/MemoryApplication.h"
 #include "helpers/MFile.h"
-#include "helpers/RuntimeError.h"
 #include "helpers/WholeNumber.h"
 #include "helpers/clsFileSystem.h"
 
@@ -82,7 +77,7 @@ TEST_F(FileSystemTest, MoveKeepsTheSourceOfAShortCopyFoldersAreMadeBelowAShare) 
 
   files.addFolder("\\\\server\\share");
   fs.CreateDirectoryStruct("\\\\server\\share\\x\\y");
-  EXPECT_TRUE(files.exists("\\\\server\\share\\x\\y"));
+  EXPECT_TRUE(files.pathFileExists("\\\\server\\share\\x\\y"));
   EXPECT_EQ(app.doEventsCount, 2);
 }
 
@@ -96,7 +91,8 @@ TEST_F(FileSystemTest, CleanAllPathRefusesRootsBeforeTouchingAnything) {
     EXPECT_EQ(errorNumber([&] { fs.CleanAllPath(path); }), errors::kInvalidProcedureCall) << root;
     EXPECT_EQ(path, root);
   }
-  EXPECT_TRUE(files.exists("C:\\f.txt") && files.exists("\\\\server\\share\\h.txt"));
+  EXPECT_TRUE(files.pathFileExists("C:\\f.txt") &&
+              files.pathFileExists("\\\\server\\share\\h.txt"));
   EXPECT_EQ(app.doEventsCount, 0);
 }
 

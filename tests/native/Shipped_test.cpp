@@ -1,8 +1,5 @@
-// What ships, read back with outside tools. The i686 programs must start on Windows XP
-// SP3: they may import only system DLLs, and from them only functions XP SP3 has (the
-// reviewed list in xp-sp3-imports.txt, against the cross toolchain's objdump). The
-// shipped pictures, at their size and as drawn, are within a few levels of what the
-// JPEG library that Wine's decoders (and ImageMagick) use makes of them.
+// What ships: programs importing only what XP SP3 has, pictures close to what the JPEG
+// library makes of them, at their size and as drawn.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -37,27 +34,7 @@ std::string output(const std::string& command) {
   return out;
 }
 
-// "DLL function" for each import ("DLL #n" for one by ordinal). objdump lists a "DLL
-// Name:" line, a "vma:" header, then "<vma> <hint> <name>" lines up to a blank one.
-std::set<std::string> importsOf(const std::string& exe) {
-  std::set<std::string> imports;
-  std::istringstream lines(output("i686-w64-mingw32-objdump -p '" + exe + "'"));
-  std::string dll;
-  for (std::string line; std::getline(lines, line);) {
-    std::istringstream words(line);
-    std::string first, second, third;
-    if (!(words >> first))
-      dll.clear();
-    else if (first == "DLL" && words >> second >> third && second == "Name:")
-      dll = upper(third);
-    else if (!dll.empty() && first != "vma:" && words >> second)
-      imports.insert(dll + " " + (words >> third ? third : "#" + second));
-  }
-  return imports;
-}
-
-// Each program also asks in its manifest for the rights its work needs: the repair an
-// administrator's, the settings tool the user's own.
+// Each manifest asks for the rights the program's work needs.
 TEST(ShippedExe, ImportsOnlyWhatWindowsXpSp3HasAndAsksForTheRightsItsWorkNeeds) {
   std::ifstream list(CORVA_XP_IMPORTS);
   std::set<std::string> allowed;
@@ -71,7 +48,20 @@ TEST(ShippedExe, ImportsOnlyWhatWindowsXpSp3HasAndAsksForTheRightsItsWorkNeeds) 
     SCOPED_TRACE(path);
     const std::string bytes = readFile(path);
     if (bytes.empty()) GTEST_SKIP() << "build the i686 programs first: " << path;
-    const auto imports = importsOf(path);
+    // "DLL function" ("DLL #n" by ordinal), from objdump's "<vma> <hint> <name>" lines.
+    std::set<std::string> imports;
+    std::istringstream lines(output("i686-w64-mingw32-objdump -p '" + std::string(path) + "'"));
+    std::string dll;
+    for (std::string line; std::getline(lines, line);) {
+      std::istringstream words(line);
+      std::string first, second, third;
+      if (!(words >> first))
+        dll.clear();
+      else if (first == "DLL" && words >> second >> third && second == "Name:")
+        dll = upper(third);
+      else if (!dll.empty() && first != "vma:" && words >> second)
+        imports.insert(dll + " " + (words >> third ? third : "#" + second));
+    }
     // Every program calls ExitProcess: an empty or partial reading shows here.
     EXPECT_TRUE(imports.count("KERNEL32.DLL ExitProcess")) << imports.size() << " imports read";
     for (const std::string& i : imports)

@@ -1,12 +1,6 @@
-// The two wizards in memory: what the real system cannot bring about (drives without a
-// disc, yields, expand failing or hanging, no browser, 64-bit Windows), side bar, Back;
-// clsBackup's choice of the Word version at its wizard steps, and the one template move
-// the real file system cannot show (a copy cut short).
+// The wizards and the Word engine in memory, with what the real system cannot bring about.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
-#include <map>
 #include <sstream>
 
 #include "app/Module1.h"
@@ -23,18 +17,13 @@
 #include "wordengine/clsWD10.h"
 #include "wordengine/clsWD11.h"
 
-namespace {
-
-// The registry: values by root, key and name, without regard to case. A key is there
-// while anything is stored under it; none is deleted.
-std::map<std::string, RegistryValue> registry;
-std::string at(std::uint32_t root, std::string key, const std::string& name = "") {
+// Values by root, key and name, whatever the case; a key is there while it holds any.
+static std::map<std::string, RegistryValue> registry;
+static std::string at(std::uint32_t root, std::string key, const std::string& name = "") {
   key = std::to_string(root) + "\\" + key + "\\" + name;
   for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return key;
 }
-
-}  // namespace
 
 bool clsRegistry::KeyExists(std::uint32_t root, std::string key, const std::string&) const {
   const auto next = registry.lower_bound(at(root, key));
@@ -75,16 +64,16 @@ std::string state(const wizard::WizardForm& f) {
 // The header of an SZDD file that expands to 100 bytes (the data is not read).
 const std::string kSzdd100 = std::string("SZDD\x88\xF0\x27\x33") + "A_d" + std::string(3, '\0');
 
+struct NoAutomation : platform::AutomationApi {
+  std::unique_ptr<platform::AutomationObject> create(const std::string&) override { return {}; }
+};
+
 class Wizard : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // expand writes its target whole: as long as each source below says.
-    sys.processes.behaviour = [this](const auto& s, auto& code) {
-      sys.files.writeFile(s.commandLine.substr(s.commandLine.rfind(' ') + 1),
-                          std::string(100, 'x'));
-      code = 0;
-      return true;
-    };
+  void TearDown() override {
+    registry.clear();
+    CurrentWD.reset();
+    Module1::CurrentStep = 0;
   }
 
   frmBackup& start() {
@@ -92,13 +81,19 @@ class Wizard : public ::testing::Test {
     return Module1::frmBackupInstance(app, sys.platform);
   }
 
-  // An XP CD in E: behind an empty D:.
+  // An XP CD in E: behind an empty D:; expand writes its target whole.
   void cdInE() {
     sys.drives.add('D', platform::kDriveCdRom, std::nullopt);
     sys.drives.add('E', platform::kDriveCdRom, "WXPCD");
     sys.files.addFolder("E:\\i386");
     for (const RepairCommand& c : kRepairCommands)
       sys.files.writeFile(std::string("E:\\") + c.source, kSzdd100);
+    sys.processes.behaviour = [this](const auto& s, auto& code) {
+      sys.files.writeFile(s.commandLine.substr(s.commandLine.rfind(' ') + 1),
+                          std::string(100, 'x'));
+      code = 0;
+      return true;
+    };
   }
 
   frmBackup& toPage2() {
@@ -109,9 +104,34 @@ class Wizard : public ::testing::Test {
     return f;
   }
 
+  // The Words started and the boxes shown since the last call.
+  std::string seen() {
+    std::string s;
+    for (const auto& p : sys.processes.started) s += p.application;
+    for (const auto& b : app.shownMessageBoxes) s += b.prompt + "|" + std::to_string(b.style);
+    sys.processes.started.clear();
+    app.shownMessageBoxes.clear();
+    return s;
+  }
+
   forms::MemoryApplication app;
   FakeSystem sys;
+  std::vector<std::string> calls;
+  // The picker answers with a bare name, padded after a NUL as the real dialog pads it.
+  BackupFileAccess access{
+      [this](const std::string& title, const std::string& filter, std::string& extension) {
+        calls.push_back(title + "|" + filter + "|" + extension);
+        return "wp.BAK" + std::string(1, '\0') + std::string(200, ' ');
+      },
+      [this](const std::string& file, const std::string& section, const std::string& key) {
+        calls.push_back(file + "|" + section + "|" + key);
+        return key == "Version" ? std::string("WP12") : std::string("D:\\Backup");
+      }};
+  NoAutomation automation;
+  WordServices services{app, sys.platform, automation};
 };
+using SettingsTool = Wizard;
+using WordEngine = Wizard;
 
 TEST_F(Wizard, SideBarButtonsAndTicksAndClicksInsideTheYieldsOfNext) {
   cdInE();
@@ -154,8 +174,7 @@ TEST_F(Wizard, SideBarButtonsAndTicksAndClicksInsideTheYieldsOfNext) {
             "expand E:\\i386\\autoexec.nt_ c:\\windows\\system32\\AUTOEXEC.NT");
 }
 
-// Cancel inside the yields before the repair ends at once. While expand runs it ends
-// only once a file cut short is put back (the real program ends without unwinding).
+// Cancel ends at once before the repair, during expand only once a file is whole or put back.
 TEST_F(Wizard, CancelEndsBeforeExpandStartsOrOnceEveryFileIsWholeOrAsItWas) {
   cdInE();
   const std::string autoexec = "c:\\windows\\system32\\AUTOEXEC.NT";
@@ -182,9 +201,7 @@ TEST_F(Wizard, CancelEndsBeforeExpandStartsOrOnceEveryFileIsWholeOrAsItWas) {
   EXPECT_EQ(atTheEnd, "@echo off");
 }
 
-// expand for AUTOEXEC.NT alone ends with an error, ends well leaving the old file, or
-// never ends (-1: given sixty seconds, messages handled), or a copy cannot be kept:
-// told, page 2 stays, and a retry that works goes on.
+// expand fails, leaves the old AUTOEXEC.NT or never ends (-1), or no copy is kept: told.
 TEST_F(Wizard, OneFileNotWrittenIsToldAndARetryCanSucceed) {
   cdInE();
   sys.files.writeFile("c:\\windows\\system32\\AUTOEXEC.NT", "@echo off");
@@ -226,9 +243,8 @@ TEST_F(Wizard, OneFileNotWrittenIsToldAndARetryCanSucceed) {
   EXPECT_EQ(Module1::CurrentStep, 5);
 }
 
-// One tick on page 1 with these drives, each its letter, its kind (c CD-ROM, f fixed,
-// r removable, n remote), ":LABEL" for a disc and "+" when it holds i386 ("!" makes the
-// listing fail); then the list, the status, the buttons and the CD root.
+// Drives: letter, kind (c CD-ROM, f fixed, r removable, n remote), ":LABEL", "+" if it holds
+// i386 ("!": the listing fails); then the list, status, buttons and CD root after a tick.
 TEST_F(Wizard, OneTickReportsEveryDriveUpToTheCd) {
   const std::pair<const char*, std::string> cases[] = {
       {"Dc Ec:WXPCD+", "D:\\ - [none]|E:\\ - [WXPCD] Found XP CD on E:\\ -CN- E:\\"},
@@ -248,10 +264,7 @@ TEST_F(Wizard, OneTickReportsEveryDriveUpToTheCd) {
       sys.drives.failListing |= d == "!";
       const bool cd = d.back() == '+';
       if (cd) d.pop_back();
-      const std::uint32_t kind = d[1] == 'c'   ? platform::kDriveCdRom
-                                 : d[1] == 'r' ? platform::kDriveRemovable
-                                 : d[1] == 'n' ? platform::kDriveRemote
-                                               : platform::kDriveFixed;
+      const auto kind = static_cast<std::uint32_t>(std::string("..rfnc").find(d[1]));  // DriveType
       if (d != "!")
         sys.drives.add(d[0], kind, d.size() > 2 ? std::optional(d.substr(3)) : std::nullopt);
       if (cd) sys.files.addFolder(d.substr(0, 1) + ":\\i386");
@@ -278,14 +291,11 @@ TEST_F(Wizard, IntervalTakesWholeNumbersInRangeAndZeroStopsTheTicks) {
   EXPECT_FALSE(f.tmrCheck.tick());
 }
 
-// What the shell answers (a scratch page or none, FindExecutable, the browser path it
-// gives, ShellExecute) decides what the site link tells and starts. The product link
-// opens another page than it shows, tells only that no browser was found, and ends.
+// The shell's answers decide what the site link tells and starts; the product link ends.
 TEST_F(Wizard, ShellAnswersDecideWhatTheLinksTellAndStart) {
   const std::string kNotFound = "Browser Not Found: Could not find associated Browser";
   const std::string kFailed = "URL Failed: Web Page not Opened";
-  // find 0: no scratch page could be made. Blanks around the browser's path go; a path
-  // of blanks is no browser.
+  // find 0: no scratch page. Blanks around the browser's path go.
   const struct {
     std::intptr_t find, execute;
     std::string browser, siteLinkMessage;
@@ -325,25 +335,7 @@ TEST_F(Wizard, ShellAnswersDecideWhatTheLinksTellAndStart) {
   }
 }
 
-// The picker answers with a bare name, padded after a NUL as the real dialog pads it.
-class SettingsTool : public ::testing::Test {
- protected:
-  forms::MemoryApplication app;
-  FakeSystem sys;
-  std::vector<std::string> calls;
-  BackupFileAccess access{
-      [this](const std::string& title, const std::string& filter, std::string& extension) {
-        calls.push_back(title + "|" + filter + "|" + extension);
-        return "wp.BAK" + std::string(1, '\0') + std::string(200, ' ');
-      },
-      [this](const std::string& file, const std::string& section, const std::string& key) {
-        calls.push_back(file + "|" + section + "|" + key);
-        return key == "Version" ? std::string("WP12") : std::string("D:\\Backup");
-      }};
-};
-
-// Up to the file check, back, and Escape; the progress pages and Finish are an
-// end-to-end run.
+// Up to the file check, back, and Escape (the progress pages are an end-to-end run).
 TEST_F(SettingsTool, RestoreWizardChecksTheFileAndGoesBack) {
   sys.files.addFile("wp.BAK");
   frmRestore& f = app.defaultInstance<frmRestore>(sys.files, access);
@@ -354,8 +346,7 @@ TEST_F(SettingsTool, RestoreWizardChecksTheFileAndGoesBack) {
   ASSERT_EQ(app.shownMessageBoxes.size(), 1u);
   EXPECT_EQ(app.shownMessageBoxes[0].prompt, "Please select a file");
   EXPECT_EQ(state(f), "1 BCN- -G---R");
-  // The text box takes the picker's buffer up to its first NUL; a bare name is read
-  // where it was found, not in the Windows folder.
+  // The picker's buffer up to its NUL, read where it was found, not in the Windows folder.
   f.control("btnSelect").userClick();
   EXPECT_EQ(f.text1.text(), "wp.BAK");
   f.cmdNext.userClick();
@@ -371,8 +362,7 @@ TEST_F(SettingsTool, RestoreWizardChecksTheFileAndGoesBack) {
   EXPECT_THROW(f.pressEscape(), forms::ProcessEnded);
 }
 
-// The choices and the link are an end-to-end run. On 64-bit Windows Backup says why
-// there is no repair, and ends.
+// On 64-bit Windows Backup says why there is no repair, and ends.
 TEST_F(SettingsTool, On64BitWindowsTheBackupChoiceEnds) {
   sys.processes.wow64 = true;
   EXPECT_THROW(Quillsafe::Main(app, sys.platform, access).Command4.userClick(),
@@ -384,36 +374,7 @@ TEST_F(SettingsTool, On64BitWindowsTheBackupChoiceEnds) {
 
 constexpr std::uint32_t kHKCU = clsRegistry::kCurrentUser;
 
-struct NoAutomation : platform::AutomationApi {
-  std::unique_ptr<platform::AutomationObject> create(const std::string&) override { return {}; }
-};
-
-class WordEngine : public ::testing::Test {
- protected:
-  void TearDown() override {
-    registry.clear();
-    CurrentWD.reset();
-    Module1::CurrentStep = 0;
-  }
-  // The Words started and the boxes shown since the last call.
-  std::string seen() {
-    std::string s;
-    for (const auto& p : sys.processes.started) s += p.application;
-    for (const auto& b : app.shownMessageBoxes) s += b.prompt + "|" + std::to_string(b.style);
-    sys.processes.started.clear();
-    app.shownMessageBoxes.clear();
-    return s;
-  }
-
-  forms::MemoryApplication app;
-  FakeSystem sys;
-  NoAutomation automation;
-  WordServices services{app, sys.platform, automation};
-};
-
-// At step 2 Backup starts the newest Word whose options key is there and keeps it for
-// the steps that follow ("WP 9" is told when there is none); at step 4 it presses
-// Next; elsewhere it only forgets an earlier choice.
+// At step 2 Backup keeps the newest Word ("WP 9": none), at 4 presses Next, else forgets it.
 TEST_F(WordEngine, BackupChoosesTheNewestWordAtStepTwoAndPressesNextAtStepFour) {
   const std::string none = "WP 9|0", word10 = clsWD10::kVersion.winword,
                     word11 = clsWD11::kVersion.winword;
@@ -452,7 +413,7 @@ TEST_F(WordEngine, ACopyCutShortKeepsTheSourceAndLeavesNoPartialCopy) {
     app.msgBoxAnswers = {forms::vbYes};
     word2002 ? clsWD10(services).RenameTemplate() : clsWD11(services).RenameTemplate();
     EXPECT_EQ(sys.files.fileLength("C:\\Templates\\Normal.dot"), 4096u);
-    EXPECT_FALSE(sys.files.exists("C:\\Templates\\0Normal.dot"));
+    EXPECT_FALSE(sys.files.pathFileExists("C:\\Templates\\0Normal.dot"));
     // Word 2002 still asks about the missing copy; the answer cannot cost the source.
     EXPECT_EQ(seen(), word2002 ? "C:\\Templates\\0Normal.dot\r\n\r\n\r\n\r\n|36" : "");
   }

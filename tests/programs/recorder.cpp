@@ -1,8 +1,4 @@
-// recorder.exe: a stand-in program for the tests. It appends one line
-//   <command line>|<show state>|<its own path>
-// to the file named by CORVA_RECORD and exits 0. The tests plant it as Word and as
-// a registry editor beside the program, and register it as a browser, to see
-// exactly what was started, how and which copy ran.
+// A stand-in program: appends "<command line>|<show state>|<own path>" to $CORVA_RECORD.
 #include <windows.h>
 
 #include <cstdio>

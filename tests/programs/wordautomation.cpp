@@ -1,7 +1,4 @@
-// wordautomation.dll: an in-process automation server that the tests register
-// under the ProgID "Word.Application". Its object knows "Visible" and "Quit" and
-// appends a line when it is made, per call and when it is released, to the file
-// named by CORVA_RECORD.
+// A stand-in "Word.Application": records its making, calls and release in $CORVA_RECORD.
 #include <objbase.h>
 #include <oleauto.h>
 #include <windows.h>
@@ -69,9 +66,8 @@ class Factory final : public IClassFactory {
   }
   STDMETHODIMP_(ULONG) AddRef() override { return 2; }
   STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+  STDMETHODIMP CreateInstance(IUnknown*, REFIID iid, void** out) override {
     *out = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
     record("created");
     WordObject* object = new WordObject;  // released again at once if iid is unknown
     const HRESULT hr = object->QueryInterface(iid, out);
@@ -86,9 +82,4 @@ class Factory final : public IClassFactory {
 extern "C" __declspec(dllexport) HRESULT WINAPI
     DllGetClassObject(REFCLSID, REFIID iid, void** out) {
   return g_factory.QueryInterface(iid, out);
-}
-
-// Never unloaded: the tests' process ends soon enough.
-extern "C" __declspec(dllexport) HRESULT WINAPI DllCanUnloadNow() {
-  return S_FALSE;
 }

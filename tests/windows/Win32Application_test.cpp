@@ -1,6 +1,4 @@
-// The Win32 realisation of the forms runtime where only real windows show it: the
-// modal show's loop, keys that reach a form while no control has the focus, and a
-// control whose window is made late.
+// The Win32 forms runtime where only real windows show it.
 #include "forms/win32/Win32Application.h"
 
 #include <gtest/gtest.h>
@@ -54,8 +52,7 @@ TEST(Win32ModalShow, UnloadQuitAndHideInsideTheLoopAreSound) {
   drainQuit();
 }
 
-// With no window focused the system gives each key to the active window as a
-// system key; Escape and access keys must still act.
+// With no window focused, keys reach the active window as system keys.
 TEST(Win32Keys, EscapeAndAccessKeysActWithNoControlFocused) {
   forms::Win32Application app;
   forms::Form form(app, "KeysForm");

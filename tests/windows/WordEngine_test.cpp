@@ -1,10 +1,5 @@
-// The Word engine against Wine's real registry, regedit.exe and files. Word itself
-// is a recording Winword.exe at the fixed Office paths and an automation server of
-// the tests' own registered as "Word.Application".
+// The Word engine against Wine's registry, regedit.exe and files, with a stand-in Word.
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "app/clsBackup.h"
 #include "e2e/E2eSupport.h"
@@ -14,7 +9,6 @@
 #include "platform/win32/Handle.h"
 #include "platform/win32/Win32Automation.h"
 #include "platform/win32/Win32System.h"
-#include "windows/RegistryAccess.h"
 #include "wordengine/Class1.h"
 #include "wordengine/clsWD10.h"
 #include "wordengine/clsWD11.h"
@@ -32,10 +26,7 @@ const std::string kStandInClsid = "{6F3A1C52-9B1E-4C3D-8E2A-5D7B9C0E1F24}";
 const WordVersion* const kVersions[] = {&clsWD10::kVersion, &clsWD11::kVersion};
 const HKEY kCU = HKEY_CURRENT_USER;
 
-void write(const fs::path& p, const std::string& text) {
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary) << text;
-}
+using e2e::writeFile;
 // The names in a folder, sorted, with their contents: "A.wbt=A.dot" and so on.
 Names listing(const fs::path& dir) {
   Names out;
@@ -49,17 +40,14 @@ Names listing(const fs::path& dir) {
 class WordEngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // The in-memory clock moves only by waits: let each one take its real time,
-    // so the wait for the registry editor is as long as on a real desktop.
+    // Waits take their real time, as the wait for the registry editor needs.
     app.onWait = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
+    TearDown();
+    fs::create_directories(scratch);
     SetEnvironmentVariableA("CORVA_RECORD", (scratch / "record.log").string().c_str());
-    clean();
   }
   void TearDown() override {
-    clean();
     SetEnvironmentVariableA("CORVA_RECORD", nullptr);
-  }
-  void clean() {
     CurrentWD.reset();
     SHDeleteKeyA(kCU, kOffice.c_str());
     for (const std::string& key :
@@ -74,7 +62,6 @@ class WordEngineTest : public ::testing::Test {
       fs::remove_all(dir, ignored);
     for (const WordVersion* v : kVersions)
       fs::remove_all(fs::path(v->winword).parent_path().parent_path(), ignored);
-    fs::create_directories(scratch);
   }
   std::string record() const { return e2e::readFile((scratch / "record.log").string()); }
   std::unique_ptr<clsWD> word(bool word2002) {
@@ -102,7 +89,7 @@ class WordEngineTest : public ::testing::Test {
   platform::Win32Automation automation;
   WordServices services{app, sys.platform, automation};
   const std::string folder = sys.processes.applicationFolder();
-  const std::string recorder = e2e::windowsPath(e2e::env("CORVA_RECORDER"));
+  const std::string recorder = e2e::envPath("CORVA_RECORDER");
   const fs::path appData = Module1::GetAppDataFolder().value_or("C:\\missing");
   const fs::path scratch = fs::temp_directory_path() / "corva-word";
   const fs::path user = scratch / "User", shared = scratch / "Shared", office = scratch / "Office";
@@ -140,7 +127,7 @@ TEST_F(WordEngineTest, Class1ImportsAnExportThatWroteNothingRaisesGetDefaultWPRe
   std::string missing = "HKEY_CURRENT_USER\\" + kOffice + "\\CorvaMissing";
   std::string fresh = (scratch / "fresh.reg").string(),
               earlier = (scratch / "earlier.reg").string();
-  write(earlier, imported);
+  writeFile(earlier, imported);
   Class1(services).RegRestore(earlier);
   EXPECT_EQ(regtest::values(kCU, kOffice + "\\Corva"), (Values{{"N", {REG_SZ, "v\0"s}}}));
   EXPECT_THROW(clsBackup(services).RegBackup(fresh, missing), RuntimeError);
@@ -175,11 +162,10 @@ TEST_F(WordEngineTest, WordRunsWithEachCommandLineAndByAutomationIsShownQuitAndR
       ASSERT_TRUE(automation::waitFor([&] { return record().size() >= expected.size(); }, 10000));
     }
   }
-  // Wine's COM finds classes only in the machine's Software\Classes, not in the
-  // user's, so the stand-in is registered for the machine.
+  // Wine's COM finds classes only in the machine's Software\Classes.
   setText("Software\\Classes\\Word.Application\\CLSID", "", kStandInClsid, HKEY_LOCAL_MACHINE);
   setText("Software\\Classes\\CLSID\\" + kStandInClsid + "\\InprocServer32", "",
-          e2e::windowsPath(e2e::env("CORVA_WORD_AUTOMATION")), HKEY_LOCAL_MACHINE);
+          e2e::envPath("CORVA_WORD_AUTOMATION"), HKEY_LOCAL_MACHINE);
   for (const bool word2002 : {true, false}) EXPECT_TRUE(word(word2002)->WordStartNormal());
   const std::string once = "created\nVisible flags=2 args=0\nQuit flags=1 args=0\nreleased\n";
   EXPECT_EQ(record(), expected + once + once);
@@ -193,12 +179,12 @@ TEST_F(WordEngineTest, AddinsAndNormalDotOfEveryFolderGoAsideAndBackNeverOverAnE
   for (const fs::path& file :
        {startup / "A.dot", startup / "D.dot", startup / "B.wll", startup / "C.wbt", users / "E.dot",
         program / "F.wll", program / "G.dotx"})
-    write(file, file.filename().string());
+    writeFile(file, file.filename().string());
   const fs::path appTemplates = appData / "Microsoft" / "Templates";
   for (const fs::path& dir : {user, appTemplates, office})
-    write(dir / "Normal.dot", dir.filename().string());
-  write(shared / "Normal.dot", "newer");
-  write(shared / "0Normal.dot", "saved by an earlier run");
+    writeFile(dir / "Normal.dot", dir.filename().string());
+  writeFile(shared / "Normal.dot", "newer");
+  writeFile(shared / "0Normal.dot", "saved by an earlier run");
   setFolders("11.0");
   const Names sharedBoth{"0Normal.dot=saved by an earlier run", "Normal.dot=newer"};
 
@@ -224,7 +210,7 @@ TEST_F(WordEngineTest, AddinsAndNormalDotOfEveryFolderGoAsideAndBackNeverOverAnE
 
 TEST_F(WordEngineTest, MissingFolderValuesSearchNotTheRootOfTheCurrentDrive) {
   const fs::path previous = fs::current_path();
-  for (const char* file : {"C:\\Normal.dot", "C:\\X.dot"}) write(file, "root");
+  for (const char* file : {"C:\\Normal.dot", "C:\\X.dot"}) writeFile(file, "root");
   fs::current_path("C:\\");
   run(*word(true), {&clsWD::RenameAddins, &clsWD::RenameTemplate});
   fs::current_path(previous);
@@ -237,14 +223,13 @@ TEST_F(WordEngineTest, NormalDotInUseRollsBackOnceAndEndsTheApplication) {
   setText(data, "Settings", "before");
   setText(kAddinsKey, "Addin", "registered");  // the options key holds the folders
   setFolders("10.0");
-  for (const char* name : {"A.dot", "D.dot"}) write(startup / name, name);
-  write(user / "Normal.dot", "template");
+  for (const char* name : {"A.dot", "D.dot"}) writeFile(startup / name, name);
+  writeFile(user / "Normal.dot", "template");
 
   CurrentWD = std::make_shared<clsWD10>(services);
   run(*CurrentWD, {&clsWD::DataBackup, &clsWD::COMBackup, &clsWD::OptionsBackup, &clsWD::DataRemove,
                    &clsWD::RenameAddins});
-  // Word holds Normal.dot, and one renamed add-in is held too, so the rollback's
-  // own move of it fails as well.
+  // Word holds Normal.dot and a renamed add-in, whose move back fails too.
   std::vector<platform::Handle> held;
   for (const fs::path& file : {user / "Normal.dot", startup / "A.wbt"})
     held.emplace_back(CreateFileA(file.string().c_str(), GENERIC_READ,
