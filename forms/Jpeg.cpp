@@ -104,7 +104,7 @@ int receiveExtend(BitReader& in, int size) {
   return v < (1 << (size - 1)) ? v - (1 << size) + 1 : v;
 }
 
-std::uint8_t clampSample(int x) {
+std::uint8_t clampSample(std::int64_t x) {
   return static_cast<std::uint8_t>(x < 0 ? 0 : x > 255 ? 255 : x);
 }
 
@@ -145,7 +145,7 @@ void inverseDct(const std::int64_t* in, std::uint8_t* out, int stride, int n,
       for (int v = 0; v < 8; ++v) sum += basis.at[y][v] * work[v][x];
       // A quarter of the sum, in sample units (24 fractional bits), centred on 128.
       const std::int64_t value = ((sum + (std::int64_t{1} << 25)) >> 26) + 128;
-      out[y * stride + x] = static_cast<std::uint8_t>(std::clamp<std::int64_t>(value, 0, 255));
+      out[y * stride + x] = clampSample(value);
     }
 }
 
