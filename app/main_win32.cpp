@@ -5,11 +5,17 @@
 
 #include "app/Module1.h"
 #include "forms/win32/Win32Application.h"
+#include "platform/win32/LateBound.h"
 #include "platform/win32/Win32System.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Probing an empty CD drive must never bring up the system's "no disk" box.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  // The wizard takes no typed text (its text boxes are never shown), so its thread
+  // needs no input method: set up when the first window takes the focus, one costs
+  // the start-up about as much as painting the whole first page.
+  static platform::LateBound<BOOL(WINAPI*)(DWORD)> disableIme("imm32.dll", "ImmDisableIME");
+  if (const auto disable = disableIme.get()) disable(0);
 
   forms::Win32Application app(instance);
   platform::Win32System system;
