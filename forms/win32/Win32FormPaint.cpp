@@ -2,6 +2,8 @@
 // (labels, pictures, shapes), and where a click on them lands.
 #include "forms/win32/Win32FormView.h"
 
+#include <optional>
+
 namespace forms {
 
 COLORREF Win32FormView::colorRef(Color c) {
@@ -64,12 +66,23 @@ void Win32FormView::paint(HWND h, const Control* container) {
   if (w <= 0 || hgt <= 0) return;
   RECT client{};
   GetClientRect(h, &client);
-  // Paint off screen so labels over pictures never flicker; only what is invalid.
-  const platform::MemoryDc canvas(CreateCompatibleDC(screen.get()));
-  const platform::GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), w, hgt));
-  const platform::Selection onBitmap(canvas.get(), bitmap.get());
-  const HDC dc = canvas.get();
-  SetViewportOrgEx(dc, -area.left, -area.top, nullptr);
+  // Painted off screen, so that labels over pictures never flicker; only what is
+  // invalid. The form's first painting goes straight to the screen: nothing of it is
+  // there yet to flicker.
+  struct OffScreen {
+    OffScreen(HDC screen, const RECT& area)
+        : canvas(CreateCompatibleDC(screen)),
+          bitmap(CreateCompatibleBitmap(screen, area.right - area.left, area.bottom - area.top)),
+          onBitmap(canvas.get(), bitmap.get()) {
+      SetViewportOrgEx(canvas.get(), -area.left, -area.top, nullptr);
+    }
+    platform::MemoryDc canvas;
+    platform::GdiObject<HBITMAP> bitmap;
+    platform::Selection onBitmap;
+  };
+  std::optional<OffScreen> offScreen;
+  if (onScreen_) offScreen.emplace(screen.get(), area);
+  const HDC dc = offScreen ? offScreen->canvas.get() : screen.get();
   const Color back = container ? container->backColor() : form_.backColor;
   FillRect(dc, &area, brushFor(back));
   const auto& order = form_.stacking(container);
@@ -88,7 +101,8 @@ void Win32FormView::paint(HWND h, const Control* container) {
   if (container && container->borderStyle() == BorderStyle::FixedSingle)
     DrawEdge(dc, &client, container->kind() == ControlKind::Frame ? EDGE_ETCHED : EDGE_SUNKEN,
              BF_RECT);
-  BitBlt(screen.get(), area.left, area.top, w, hgt, dc, area.left, area.top, SRCCOPY);
+  if (offScreen)
+    BitBlt(screen.get(), area.left, area.top, w, hgt, dc, area.left, area.top, SRCCOPY);
 }
 
 RECT Win32FormView::drawnRect(HDC dc, const Control& c) {

@@ -266,6 +266,7 @@ void Win32FormView::show(Modality modality) {
   }
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);
+  onScreen_ = true;
   const auto order = form_.tabOrder();
   if (!order.empty()) focusOn(order.front());
   // The windows of the controls out of view follow once the form is on the screen
@@ -477,6 +478,11 @@ LRESULT Win32FormView::handle(HWND h, const Control* container, UINT msg, WPARAM
     case WM_PAINT:
       paint(h, container);
       return 0;
+    case WM_NCPAINT:
+      // A container has no frame outside its client area: its border is painted
+      // with its inside.
+      if (container) return 0;
+      break;
     case WM_LBUTTONDOWN: {
       POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
       pressed_ = paintedControlAt(h, container, p);

@@ -115,6 +115,8 @@ class Win32FormView : public FormView {
   DWORD reclaimUntil_ = 0;
   bool settingText_ = false;
   bool allMade_ = false;
+  // Whether the form has been on the screen: its first painting needs no canvas.
+  bool onScreen_ = false;
   bool destroyed_ = false;
   std::vector<Win32Accessible*> accessibles_;
   // The windows this form disabled while it is shown modally.
