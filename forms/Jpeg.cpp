@@ -222,9 +222,14 @@ class Decoder {
       return false;
     blocksWide_ = (width_ + 7) / 8;
     blocksHigh_ = (height_ + 7) / 8;
-    // The smallest of the sizes at hand that is still as large as wanted.
+    // The smallest of the sizes at hand that is still as large as wanted. Unless it is
+    // just that size, one twice as large where there is one: each pixel shrunk from
+    // it then is the mean of enough samples.
     for (n_ = 1; n_ < 8; n_ *= 2)
       if (scaled(width_) >= wantedWidth_ && scaled(height_) >= wantedHeight_) break;
+    if (scaled(width_) != wantedWidth_ || scaled(height_) != wantedHeight_)
+      while (n_ < 8 && (scaled(width_) < 2 * wantedWidth_ || scaled(height_) < 2 * wantedHeight_))
+        n_ *= 2;
     picture_.width = scaled(width_);
     picture_.height = scaled(height_);
     picture_.bgr.resize(static_cast<std::size_t>(picture_.width) * picture_.height * 3);

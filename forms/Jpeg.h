@@ -19,7 +19,8 @@ struct DecodedPicture {
 
 // False, with `out` unchanged, for data it cannot decode. The picture comes out at
 // the least of its size, a half, a quarter or an eighth of it (rounded up) that is
-// still at least as wide and as high as wanted.
+// still at least as wide and as high as wanted; unless that is just the size wanted,
+// at the least that is twice as wide and as high, or at its size.
 bool decodeJpeg(const std::uint8_t* data, std::size_t size, DecodedPicture& out,
                 int wantedWidth = 8192, int wantedHeight = 8192);
 

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Draws the program's artwork with ImageMagick and writes it beside this script:
-#   photo.jpg    234 x 374  an adjustable wrench gripping a small screen
-#   logo.jpg     746 x  96  the maker's name on a blue bar
+#   photo.jpg    228 x 172  an adjustable wrench gripping a small screen
+#   logo.jpg     242 x  66  the maker's name on a blue bar
 #   corva16.ico  16, 32 and 48 pixel icons
 # Everything is drawn larger than its final size and scaled down at the end,
 # which gives smooth edges. Re-run it after changing anything here; it needs
@@ -209,11 +209,12 @@ convert $frame radial-gradient:'#f4efe7'-'#a99f92' -distort SRT '234,374 1.6 0 1
   \( $frame xc:gray50 -seed 7 -attenuate 2.0 +noise Gaussian -colorspace Gray -blur 0x0.6 \) \
   -compose SoftLight -composite $plain paper.png
 
-# Stored at quality 40: the wizard draws it at less than half this size,
-# where the difference does not show.
+# Stored in the shape the wizard draws it, at twice the size of its first page's
+# picture: decoded at half its size, that picture is drawn as it comes, and a
+# larger one (at more dots per inch) still has the detail.
 convert paper.png shadow.png -compose Over -composite group.png -compose Over -composite \
-  -filter Lanczos -resize 234x374! -unsharp 0x0.6+0.4+0 \
-  -sampling-factor 1x1 -quality 40 -strip "$here/photo.jpg"
+  -filter Lanczos -resize 228x172! \
+  -sampling-factor 1x1 -quality 75 -strip "$here/photo.jpg"
 
 # ==========================================================================
 # The logo: CORVANE in white capitals on a blue pill-shaped bar. Drawn at
@@ -241,13 +242,14 @@ convert -background none -fill white -font Liberation-Sans-Bold -pointsize 124 \
 convert name.png -fill '#06245c' -colorize 100 -background none -alpha set \
   -channel A -evaluate multiply 0.6 +channel -blur 0x3 $plain name-shadow.png
 
-# Stored at quality 40 as well: drawn at a sixth of this size.
+# Stored at twice the size of the first page's logo as well; its lettering needs a
+# higher quality than the photo.
 convert $lframe xc:white \
   \( bar-fill.png bar-mask.png -alpha off -compose CopyOpacity -composite \) -compose Over -composite \
   \( name-shadow.png \) -gravity center -geometry +0+5 -compose Over -composite \
   name.png -gravity center -geometry +0+0 -compose Over -composite \
-  -filter Lanczos -resize 746x96! \
-  -sampling-factor 1x1 -quality 40 -strip "$here/logo.jpg"
+  -filter Lanczos -resize 242x66! \
+  -sampling-factor 1x1 -quality 85 -strip "$here/logo.jpg"
 
 # ==========================================================================
 # The icon: the screen with a prompt, and the wrench clamped on its corner.

@@ -76,12 +76,12 @@ TEST(ShippedExe, ImportsOnlyWhatWindowsXpSp3HasAndAsksForTheRightsItsWorkNeeds) 
   }
 }
 
-// Each picture at its size, then as the first page draws it.
+// Each picture at its size, then as the first and the last page draw it.
 TEST(Jpeg, ShippedPicturesAtTheirSizeAndAsDrawnAreCloseToTheLibrarysPixels) {
-  for (const auto& [name, width, height] : {std::tuple{"photo.jpg", 234, 374},
-                                            {"photo.jpg", 114, 86},
-                                            {"logo.jpg", 746, 96},
-                                            {"logo.jpg", 121, 33}}) {
+  for (const auto& [name, width, height, whole] : {std::tuple{"photo.jpg", 228, 172, true},
+                                                   {"photo.jpg", 114, 86, false},
+                                                   {"logo.jpg", 242, 66, true},
+                                                   {"logo.jpg", 105, 33, false}}) {
     const std::string path = std::string(CORVA_RESOURCES) + "/" + name;
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
     SCOPED_TRACE(path + " at " + size);
@@ -107,7 +107,7 @@ TEST(Jpeg, ShippedPicturesAtTheirSizeAndAsDrawnAreCloseToTheLibrarysPixels) {
     // Made smaller, the decoder takes the mean before it clips at black and white, the
     // library after: only there may a pixel differ by more.
     EXPECT_LE(difference, static_cast<long>(drawn.size() * 3 / 2));
-    EXPECT_TRUE(picture.width != width || largest <= 4) << largest;
+    EXPECT_TRUE(!whole || largest <= 4) << largest;
   }
 }
 
