@@ -83,11 +83,11 @@ def startup(raw):
                           fastest["A"] / fastest["B"]))
     if steps:
         what = {
-            1: "the wizard's DLL imports and manifest",
+            1: "the wizard's DLL imports and manifest, no input method for its thread",
             2: "+ the child windows of the first page, in the system's font",
             3: "+ the font of their own they have in the wizard",
             4: "+ the first page's texts drawn, each in its font",
-            5: "+ both JPEG pictures decoded by the program's decoder at about the size they are drawn, and drawn scaled",
+            5: "+ both JPEG pictures decoded by the program's decoder at the size they are drawn, and drawn",
         }
         out += [
             "",
