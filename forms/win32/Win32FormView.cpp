@@ -244,13 +244,16 @@ void Win32FormView::createWindowFor(Control& c, HWND parent) {
   if (c.kind() == ControlKind::ListBox) fillList(c);
 }
 
-// Windowed children follow the stacking order: the first listed is on top.
+// Windowed children follow the stacking order: the first listed is on top. Only a
+// window out of its place is moved: a new child window comes below those made
+// before it, so windows made in stacking order are in place already.
 void Win32FormView::applyZOrder(const Control* container) {
   HWND after = HWND_TOP;
   for (Control* c : form_.stacking(container)) {
     HWND h = windowOf(c);
     if (!h) continue;
-    SetWindowPos(h, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (GetWindow(h, GW_HWNDPREV) != (after == HWND_TOP ? nullptr : after))
+      SetWindowPos(h, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     after = h;
   }
 }
