@@ -306,8 +306,12 @@ void Win32FormView::destroy() {
 
 void Win32FormView::formMoved() {
   if (!hwnd_) return;
-  SetWindowPos(hwnd_, nullptr, dpi_.toPixelsX(form_.left()), dpi_.toPixelsY(form_.top()), 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int x = dpi_.toPixelsX(form_.left()), y = dpi_.toPixelsY(form_.top());
+  // The place read back from the new window comes here too: a window already there
+  // is not moved.
+  RECT now{};
+  if (GetWindowRect(hwnd_, &now) && now.left == x && now.top == y) return;
+  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32FormView::captionChanged() {
