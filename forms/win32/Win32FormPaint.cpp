@@ -70,9 +70,9 @@ void Win32FormView::paint(HWND h, const Control* container) {
   // invalid. The form's first painting goes straight to the screen: nothing of it is
   // there yet to flicker.
   struct OffScreen {
-    OffScreen(HDC screen, const RECT& area)
+    OffScreen(HDC screen, const RECT& area, int width, int height)
         : canvas(CreateCompatibleDC(screen)),
-          bitmap(CreateCompatibleBitmap(screen, area.right - area.left, area.bottom - area.top)),
+          bitmap(CreateCompatibleBitmap(screen, width, height)),
           onBitmap(canvas.get(), bitmap.get()) {
       SetViewportOrgEx(canvas.get(), -area.left, -area.top, nullptr);
     }
@@ -81,7 +81,7 @@ void Win32FormView::paint(HWND h, const Control* container) {
     platform::Selection onBitmap;
   };
   std::optional<OffScreen> offScreen;
-  if (onScreen_) offScreen.emplace(screen.get(), area);
+  if (onScreen_) offScreen.emplace(screen.get(), area, w, hgt);
   const HDC dc = offScreen ? offScreen->canvas.get() : screen.get();
   const Color back = container ? container->backColor() : form_.backColor;
   FillRect(dc, &area, brushFor(back));
